@@ -1,0 +1,35 @@
+# Front door: `make test` builds both presets and runs every test; `make demo`
+# runs the sample installation under Wine. Both install missing packages first.
+.PHONY: all deps host win test test-host test-win demo clean
+
+all: host win
+
+deps:
+	@tools/deps.sh
+
+host: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host
+
+win: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win
+
+test-host: host
+	ctest --preset host
+
+test-win: win
+	tools/wine-session.sh build/win ctest --preset win
+
+# Both test runs always run; the target fails when either failed.
+test: host win
+	@rc=0; \
+	ctest --preset host || rc=1; \
+	tools/wine-session.sh build/win ctest --preset win || rc=1; \
+	exit $$rc
+
+demo: win
+	tools/wine-session.sh build/win tools/demo.sh build/win
+
+clean:
+	rm -rf build

@@ -1,0 +1,54 @@
+/*
+ * common/runstate.h -- run-wide state that both the portable core and the
+ * Windows side read: folders, switches, the exit settings commands change and
+ * the script position the input sections need. Windows handles live in
+ * driver/winstate.h. Everything here is set at start-up or by the sections;
+ * there is one thread, so no locking.
+ */
+#ifndef TG_COMMON_RUNSTATE_H
+#define TG_COMMON_RUNSTATE_H
+
+#include "common/tgtypes.h"
+
+extern UINT g_uDebugLevel;            /* 0 off, 1 box, 2 dialog, 3 file */
+extern char g_szDebugFile[CCH_PATH];
+extern char g_szMsgTitle[CCH_TITLE];  /* caption of message boxes, string 1013 */
+
+extern char g_szWinDir[CCH_PATH];
+extern char g_szSysDir[CCH_PATH];
+extern char g_szTmpPath[CCH_PATH];    /* no trailing backslash */
+extern char g_szHomeDir[CCH_PATH];
+extern char g_szSourceDir[CCH_PATH];
+extern char g_szIniFile[CCH_PATH];
+extern char g_szDestDir[CCH_PATH];
+extern char g_szAskForResponse[CCH_TITLE];
+extern char g_szStartHere[CCH_LINE_BUF];
+extern char g_szDate[16];
+extern char g_szTime[16];
+
+extern BOOL g_bQuiet;
+extern BOOL g_bNoPrompt;
+extern UINT g_uShowVSWin;
+extern BOOL g_bStopProcessing;
+extern BOOL g_bExitOnCommandError;
+extern UINT g_uWinPause;              /* ms after a wait window is shown, at most 1000 */
+extern BOOL g_bSelfDestruct;
+
+/* exit settings the commands change; the driver copies them into the run record */
+extern UINT g_uOnExit;
+extern UINT g_uBackUpMethod;
+extern char g_szExitMsg[512];
+extern char g_szExitExec[CCH_PATH];
+extern char g_szRestartMsg[512];
+
+/* installation log */
+extern char g_szLogFile[CCH_PATH];
+extern BOOL g_bLogOpen;
+
+/* position of the header after the running section in the script text */
+extern const char *g_lpszNextSection;
+
+/* Resets every value above to its start-up default. */
+void fnResetRunState(void);
+
+#endif

@@ -1,0 +1,26 @@
+/*
+ * config/config_sections.cpp -- the registry, environment, defaults and configuration-file sections.
+ * Section kinds that this build does not carry out yet report so in the
+ * debug log and let the run go on.
+ */
+#include "driver/handlers.h"
+
+UINT fnRegistrySection(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnRegistrySection", lpszName);
+}
+
+UINT fnReadSetEnvironment(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnReadSetEnvironment", lpszName);
+}
+
+UINT fnReadIniFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnReadIniFiles", lpszName);
+}
+
+UINT fnIniFilesEdit(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnIniFilesEdit", lpszName);
+}

@@ -1,0 +1,155 @@
+/*
+ * driver/cmdline.cpp -- splitting and reading the command line. Option
+ * letters are case-insensitive; a value is the text behind its key and is
+ * upper-cased unless the option says otherwise.
+ */
+#include "driver/cmdline.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "common/bounded.h"
+
+const char *fnNextArg(const char *lpszCmdLine, char *lpszArg, size_t cchArg)
+{
+    if (lpszArg && cchArg)
+        lpszArg[0] = '\0';
+    if (!lpszCmdLine)
+        return NULL;
+    const char *lpsz = lpszCmdLine;
+    while (*lpsz == ' ' || *lpsz == '\t')
+        lpsz++;
+    if (!*lpsz)
+        return NULL;
+    size_t n = 0;
+    BOOL bQuote = FALSE;
+    for (; *lpsz; lpsz++) {
+        if (*lpsz == '"') {
+            bQuote = !bQuote;
+            continue;
+        }
+        if (!bQuote && (*lpsz == ' ' || *lpsz == '\t'))
+            break;
+        if (n + 1 < cchArg)
+            lpszArg[n++] = *lpsz;
+    }
+    if (cchArg)
+        lpszArg[n] = '\0';
+    return lpsz;
+}
+
+static void fnUpper(char *lpsz)
+{
+    for (; *lpsz; lpsz++)
+        *lpsz = fnUpperAscii(*lpsz);
+}
+
+/* The value behind lpszKey anywhere in the argument (case ignored); NULL when absent or empty. */
+static const char *fnValueAfter(const char *lpszArg, const char *lpszKey)
+{
+    size_t cchKey = strlen(lpszKey);
+    for (const char *lpsz = lpszArg; *lpsz; lpsz++) {
+        if (fnPrefixNoCase(lpsz, lpszKey, cchKey))
+            return lpsz[cchKey] ? lpsz + cchKey : NULL;
+    }
+    return NULL;
+}
+
+static BOOL fnTakeValue(const char *lpszArg, const char *lpszKey, char *lpszOut, size_t cchOut, BOOL bUpper)
+{
+    const char *lpszValue = fnValueAfter(lpszArg, lpszKey);
+    if (!lpszValue)
+        return FALSE;
+    fnCopyBounded(lpszOut, cchOut, lpszValue);
+    if (bUpper)
+        fnUpper(lpszOut);
+    return TRUE;
+}
+
+void fnParseCmdLine(const char *lpszArgs, CmdOptionStruct *lpOpt)
+{
+    memset(lpOpt, 0, sizeof(*lpOpt));
+    char szArg[CCH_LINE_BUF];
+    const char *lpsz = lpszArgs;
+    while ((lpsz = fnNextArg(lpsz, szArg, sizeof(szArg))) != NULL) {
+        if (!szArg[0])
+            continue;
+        if (szArg[0] != '-') {
+            /* a plain argument names the script unless -i= came first */
+            if (!lpOpt->bIniByOption) {
+                fnCopyBounded(lpOpt->szIniFile, sizeof(lpOpt->szIniFile), szArg);
+                fnUpper(lpOpt->szIniFile);
+                lpOpt->bIniNamed = TRUE;
+                lpOpt->nOptions++;
+            }
+            continue;
+        }
+        char cLetter = fnUpperAscii(szArg[1]);
+        BOOL bTook = FALSE;
+        switch (cLetter) {
+        case '?':
+            lpOpt->bUsage = TRUE;
+            bTook = TRUE;
+            break;
+        case 'A':
+            bTook = fnTakeValue(szArg, "a=", lpOpt->szAskFor, sizeof(lpOpt->szAskFor), TRUE);
+            break;
+        case 'C':
+            bTook = fnTakeValue(szArg, "c=", lpOpt->szCmdFile, sizeof(lpOpt->szCmdFile), TRUE);
+            break;
+        case 'D':
+            bTook = fnTakeValue(szArg, "d=", lpOpt->szDestDir, sizeof(lpOpt->szDestDir), TRUE);
+            break;
+        case 'I':
+            bTook = fnTakeValue(szArg, "i=", lpOpt->szIniFile, sizeof(lpOpt->szIniFile), TRUE);
+            if (bTook)
+                lpOpt->bIniNamed = lpOpt->bIniByOption = TRUE;
+            break;
+        case 'M':
+            bTook = fnTakeValue(szArg, "m=", lpOpt->szStartupMsg, sizeof(lpOpt->szStartupMsg), FALSE);
+            if (bTook)
+                lpOpt->bStartupMsg = TRUE;
+            break;
+        case 'N':
+            lpOpt->bNoPrompt = TRUE;
+            bTook = TRUE;
+            break;
+        case 'Q':
+            lpOpt->bQuiet = TRUE;
+            lpOpt->bShowVSWin = TRUE;
+            lpOpt->uShowVSWin = 0;
+            bTook = TRUE;
+            break;
+        case 'S':
+            bTook = fnTakeValue(szArg, "s=", lpOpt->szSourceDir, sizeof(lpOpt->szSourceDir), TRUE);
+            break;
+        case 'T':
+            lpOpt->bTempExec = TRUE;
+            bTook = TRUE;
+            break;
+        case 'V': {
+            const char *lpszValue = fnValueAfter(szArg, "v=");
+            lpOpt->bDebugLevel = TRUE;
+            lpOpt->uDebugLevel = lpszValue ? (UINT)strtoul(lpszValue, NULL, 10) : 1;
+            bTook = TRUE;
+            break;
+        }
+        case 'W': {
+            const char *lpszValue = fnValueAfter(szArg, "w=");
+            if (lpszValue) {
+                lpOpt->bShowVSWin = TRUE;
+                lpOpt->uShowVSWin = (UINT)strtoul(lpszValue, NULL, 10);
+                bTook = TRUE;
+            }
+            break;
+        }
+        case '[':
+            bTook = fnCopyBounded(lpOpt->szStartHere, sizeof(lpOpt->szStartHere), szArg + 1);
+            break;
+        default:
+            break;
+        }
+        if (bTook)
+            lpOpt->nOptions++;
+    }
+}

@@ -1,0 +1,42 @@
+/*
+ * driver/cmdline.h -- the command line of a start: arguments split with
+ * double quotes respected, and the options read into the command-option record.
+ */
+#ifndef TG_DRIVER_CMDLINE_H
+#define TG_DRIVER_CMDLINE_H
+
+#include "common/tgtypes.h"
+
+struct CmdOptionStruct {
+    char szIniFile[CCH_PATH];
+    char szSourceDir[CCH_PATH];
+    char szDestDir[CCH_PATH];
+    char szStartupMsg[CCH_TITLE];
+    char szAskFor[CCH_TITLE];
+    char szCmdFile[CCH_PATH];
+    char szStartHere[CCH_LINE_BUF];
+    BOOL bTempExec;
+    BOOL bNoPrompt;
+    BOOL bQuiet;
+    BOOL bStartupMsg;
+    BOOL bUsage;         /* -? was given */
+    BOOL bIniNamed;      /* -i= or a plain argument named the script */
+    BOOL bIniByOption;   /* -i= named it: later plain arguments are ignored */
+    BOOL bDebugLevel;    /* -v was given */
+    UINT uDebugLevel;
+    BOOL bShowVSWin;     /* -w= or -q set the main window's placement */
+    UINT uShowVSWin;
+    int nOptions;        /* arguments that took effect */
+};
+
+/*
+ * Copies the next argument of lpszCmdLine into lpszArg and returns the
+ * position behind it, or NULL when none is left. Blanks separate arguments; a
+ * part in double quotes keeps its blanks and loses its quotes.
+ */
+const char *fnNextArg(const char *lpszCmdLine, char *lpszArg, size_t cchArg);
+
+/* Reads the arguments (without the program name) into lpOpt, which is cleared first. */
+void fnParseCmdLine(const char *lpszArgs, CmdOptionStruct *lpOpt);
+
+#endif

@@ -1,0 +1,84 @@
+/*
+ * driver/installlog.cpp -- opening the installation log and the run's date
+ * and time texts. Name expansion and the move of an old log aside are the two
+ * seams the option engine and the copy primitives fill.
+ */
+#include "driver/installlog.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "common/bounded.h"
+#include "common/runstate.h"
+#include "driver/debuglog.h"
+#include "driver/logwriters.h"
+#include "driver/sectiondriver.h"
+
+BOOL fnExpandLogName(const char *lpszName, char *lpszOut, size_t cchOut)
+{
+    /* option expansion of the name joins here once fields are expanded */
+    return fnCopyBounded(lpszOut, cchOut, lpszName);
+}
+
+/*
+ * Keeps an existing log of the same name: it is moved to a free numbered name
+ * in its folder ("name.000", "name.001", ...) and an empty log takes its place.
+ * FALSE when the old file cannot be moved; it is then appended to instead.
+ */
+static BOOL fnMoveOldLogAside(const char *lpszPath)
+{
+    char szAside[CCH_PATH];
+    for (int n = 0; n < 1000; n++) {
+        if (fnFormatBounded(szAside, sizeof(szAside), "%s.%03d", lpszPath, n) >= (int)sizeof(szAside) - 1)
+            return FALSE;
+        if (GetFileAttributesA(szAside) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (!MoveFileA(lpszPath, szAside)) {
+            fnDebugLog("fnOpenInstallLog", "MoveFile %s to %s failed, dwError=%lu", g_uDebugLevel, lpszPath,
+                       szAside, (unsigned long)GetLastError());
+            return FALSE;
+        }
+        fnDebugLog("fnOpenInstallLog", "Old log kept as %s", g_uDebugLevel, szAside);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void fnOpenInstallLog(const char *lpszName)
+{
+    if (g_bLogOpen || !lpszName || !*lpszName)
+        return;
+    char szPath[CCH_PATH];
+    BOOL bHasDrive = (lpszName[0] && lpszName[1] == ':') || (lpszName[0] == '\\' && lpszName[1] == '\\');
+    BOOL bOk;
+    if (bHasDrive)
+        bOk = fnCopyBounded(szPath, sizeof(szPath), lpszName);
+    else
+        bOk = fnFormatBounded(szPath, sizeof(szPath), "%s%s%s", g_szDestDir,
+                              (g_szDestDir[0] && g_szDestDir[strlen(g_szDestDir) - 1] != '\\' && lpszName[0] != '\\') ? "\\" : "",
+                              lpszName) < (int)sizeof(szPath) - 1;
+    if (!bOk) {
+        fnDebugLog("fnOpenInstallLog", "Name too long: %s", g_uDebugLevel, lpszName);
+        return;
+    }
+    if (GetFileAttributesA(szPath) != INVALID_FILE_ATTRIBUTES && fnMoveOldLogAside(szPath)) {
+        TGFILE hFile = fnFileCreate(szPath);
+        fnFileClose(hFile);
+    }
+    fnCopyBounded(g_szLogFile, sizeof(g_szLogFile), szPath);
+    g_bLogOpen = TRUE;
+    fnWriteLog("[Tallgrid Log]", TRUE);
+    if (g_lpUserInput && g_lpUserInput->szAppName[0])
+        fnWriteLog("AppName=%s", TRUE, g_lpUserInput->szAppName);
+    if (g_szDestDir[0])
+        fnWriteLog("InstallDir=%s", TRUE, g_szDestDir);
+}
+
+char *fnGetDateTime(char *lpszDate, char *lpszTime)
+{
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    fnFormatBounded(lpszDate, 16, "%04u%02u%02u", st.wYear, st.wMonth, st.wDay);
+    fnFormatBounded(lpszTime, 16, "%02u%02u%02u", st.wHour, st.wMinute, st.wSecond);
+    return lpszTime;
+}

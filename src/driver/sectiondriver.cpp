@@ -1,0 +1,403 @@
+/*
+ * driver/sectiondriver.cpp -- the section walk and the dispatch table. The
+ * walk ends each section's text just before the next header, dispatches the
+ * section by its name lists in table order and turns the handler's result into
+ * a section status by the row's rule. Sections that match no list are passed
+ * over: other sections may read them by name.
+ */
+#include "driver/sectiondriver.h"
+
+#include <stdlib.h>
+
+#include "common/bounded.h"
+#include "driver/debuglog.h"
+#include "driver/handlers.h"
+#include "driver/installlog.h"
+#include "driver/logwriters.h"
+#include "driver/messages.h"
+#include "driver/userexit.h"
+#include "driver/winstate.h"
+#include "script/textmodel.h"
+#include "script/textmodel_msg.h"
+#include "ui/placement.h"
+#include "ui/waitwindow.h"
+
+UserInputStruct *g_lpUserInput;
+BOOL g_bInitOptions;
+
+/* How a handler's result becomes the section status. */
+enum RuleEnum {
+    RULE_P,            /* non-zero gives 1 */
+    RULE_Q,            /* passed on; 2, 5, 6, 7 clear uQuiet */
+    RULE_R,            /* passed on */
+    RULE_S,            /* question: 2, 5, 6 clear uQuiet and give 1; 7 clears it and gives 7 */
+    RULE_INITOPTIONS,  /* 103 clears uQuiet and gives 6; others give 1 */
+    RULE_COMMAND,      /* see fnAfterCommand */
+    RULE_ISSTRING,     /* 2 clears uQuiet and gives 6; others give 1 */
+    RULE_APPINIT       /* installation log and exit settings, then Q */
+};
+
+/* What one dispatch hands to the row's adapter. */
+struct DispatchCallStruct {
+    HWND hWnd;
+    const char *lpszSection;
+    const char *lpszName;
+    UserInputStruct *lpUserInput;
+};
+
+typedef UINT (*DispatchProc)(DispatchCallStruct *lpCall);
+
+struct DispatchRowStruct {
+    const char *lpszList;
+    const char *lpszCaption;   /* NULL: no wait handling at all; "": no window */
+    RuleEnum nRule;
+    DispatchProc pfnHandler;
+};
+
+static UINT fnDoInfo(DispatchCallStruct *c) { return fnInfoSection(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoFloatInfo(DispatchCallStruct *c) { return fnFloatInfoSection(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoCheckFor(DispatchCallStruct *c) { return fnCheckForSection(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoFileCheck(DispatchCallStruct *c) { return fnFileCheckSection(c->hWnd, c->lpszSection, c->lpszName); }
+
+static UINT fnDoVersionTest(DispatchCallStruct *c)
+{
+    UINT r = fnVersionTestSection(c->hWnd, c->lpszSection, c->lpszName);
+    if (r == 0 && !g_bQuiet)
+        fnMessage(1045, NULL, MB_OK | MB_ICONSTOP, g_szIniFile, c->lpszName);
+    return r;
+}
+
+static UINT fnDoInitOptions(DispatchCallStruct *c)
+{
+    g_bInitOptions = FALSE;
+    UINT r = fnInitOptionsSection(c->hWnd, c->lpszSection, c->lpszName);
+    if (r == 100)
+        g_bInitOptions = TRUE;
+    return r;
+}
+
+static UINT fnDoRegistry(DispatchCallStruct *c) { return fnRegistrySection(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoCommand(DispatchCallStruct *c) { return fnReadCommand(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoEnvironment(DispatchCallStruct *c) { return fnReadSetEnvironment(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoDefaults(DispatchCallStruct *c) { return fnReadIniFiles(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoIniEdits(DispatchCallStruct *c) { return fnIniFilesEdit(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoClose(DispatchCallStruct *c) { return fnReadCloseExecs(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoExec(DispatchCallStruct *c) { return fnReadChainExecs(c->hWnd, c->lpszSection, c->lpszName, 1, 0); }
+static UINT fnDoExecOnTop(DispatchCallStruct *c) { return fnReadChainExecs(c->hWnd, c->lpszSection, c->lpszName, 1, 1); }
+static UINT fnDoExecAs(DispatchCallStruct *c) { return fnReadChainExecsRunAs(c->hWnd, c->lpszSection, c->lpszName, 1, 0); }
+static UINT fnDoExecAsNet(DispatchCallStruct *c) { return fnReadChainExecsRunAs(c->hWnd, c->lpszSection, c->lpszName, 1, 1); }
+static UINT fnDoTestAndExec(DispatchCallStruct *c) { return fnTestAndExecs(c->hWnd, c->lpszSection, c->lpszName, 1); }
+static UINT fnDoShellExec(DispatchCallStruct *c) { return fnReadChainExecs(c->hWnd, c->lpszSection, c->lpszName, 0, 0); }
+static UINT fnDoInput(DispatchCallStruct *c) { return fnInfGetSection(c->hWnd, c->lpszSection, g_lpszNextSection, c->lpszName); }
+static UINT fnDoLaunchAndBack(DispatchCallStruct *c) { return fnReadLaunchAndBack(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoWriteCmdFile(DispatchCallStruct *c) { return fnInfWriteCmdFile(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoGetUserPW(DispatchCallStruct *c) { return fnGetUserPWSection(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoIsString(DispatchCallStruct *c) { return fnReadIsStringInFile(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoAppInit(DispatchCallStruct *c) { return fnGetUserInput(c->hWnd, c->lpszSection, c->lpUserInput, c->lpszName); }
+static UINT fnDoGet2Dirs(DispatchCallStruct *c) { return fnGet2DirsSection(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoCheckIfRunning(DispatchCallStruct *c) { return fnReadCheckIfRunning(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoMakeDirs(DispatchCallStruct *c) { return fnInfMakeDirs(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoDeleteFiles(DispatchCallStruct *c) { return fnInfDeleteFiles(c->hWnd, c->lpszSection, c->lpszName); }
+
+/* A failed file section tells the user that the software must be installed again. */
+static UINT fnFileSectionResult(UINT r)
+{
+    if (r == 0) {
+        if (!g_bQuiet)
+            fnMessage(1061, NULL, MB_OK | MB_ICONSTOP);
+        return 0;
+    }
+    return r;
+}
+
+static UINT fnDoMoveFiles(DispatchCallStruct *c)
+{
+    return fnFileSectionResult(fnMoveFiles(c->hWnd, c->lpszSection, c->lpszName));
+}
+
+static UINT fnDoFiles(DispatchCallStruct *c)
+{
+    UINT r;
+    /* the disk copy answers to both spellings of its list name */
+    if (fnEqualNoCase(c->lpszName, "[MakeDisks]") || fnEqualNoCase(c->lpszName, "[CopyFilesToDisk]") ||
+        fnEqualNoCase(c->lpszName, "[CopyFilesToDisks]"))
+        r = fnInfCopyFilesToDisk(c->hWnd, c->lpszSection, c->lpszName);
+    else
+        r = fnInfCopyFiles(c->hWnd, c->lpszSection, c->lpszName);
+    return fnFileSectionResult(r);
+}
+
+static const DispatchRowStruct s_rows[] = {
+    {"[Info]", NULL, RULE_P, fnDoInfo},
+    {"[FloatInfo]", "", RULE_P, fnDoFloatInfo},
+    {"[CheckFor],[TestBeforeInput],[TestBefore],[CheckBefore],[CheckAfter]", "", RULE_Q, fnDoCheckFor},
+    {"[FileCheck]", "", RULE_Q, fnDoFileCheck},
+    {"[VersionTest]", "Reading version information", RULE_Q, fnDoVersionTest},
+    {"[InitOptions]", "", RULE_INITOPTIONS, fnDoInitOptions},
+    {"[Registry],[RegEdit],[ReadRegistryBefore],[TestRegistryBefore],[EditRegistry],[ReadRegistry]",
+     "Processing registry", RULE_P, fnDoRegistry},
+    {"[Set],[Command]", "", RULE_COMMAND, fnDoCommand},
+    {"[SetEnvironment]", "Processing environment variables", RULE_P, fnDoEnvironment},
+    {"[ReadDefaults],[ReadIniFiles],[ReadDefaultSettings]", "Reading defaults", RULE_P, fnDoDefaults},
+    {"[IniEdits]", "Editing configuration files", RULE_P, fnDoIniEdits},
+    {"[CloseProcess],[StopProcess],[CloseBefore],[CloseAfter],[Close],[CloseFiles]", "Closing program", RULE_P,
+     fnDoClose},
+    {"[ExecBefore],[ExecAfter],[Exec]", "Executing program", RULE_R, fnDoExec},
+    {"[ExecOnTop]", "Executing program", RULE_R, fnDoExecOnTop},
+    {"[ExecAs],[RunAs]", "Executing program", RULE_R, fnDoExecAs},
+    {"[ExecAsNet],[RunAsNet]", "Executing program", RULE_R, fnDoExecAsNet},
+    {"[TestAndExec]", "", RULE_R, fnDoTestAndExec},
+    {"[ShellExec]", "Executing shell", RULE_R, fnDoShellExec},
+    {"[OptionButtons],[GetDirs],[AskFor],[FromList],[FromLongList],[FromCombo]", "", RULE_S, fnDoInput},
+    {"[LaunchAndBack]", "", RULE_P, fnDoLaunchAndBack},
+    {"[WriteCmdFile]", "", RULE_P, fnDoWriteCmdFile},
+    {"[GetUserPW]", "", RULE_S, fnDoGetUserPW},
+    {"[IsStringInFile]", "", RULE_ISSTRING, fnDoIsString},
+    {"[AppInit],[GetAllInstallInfo],[GetAllInstallInfo2],[Shortcuts],[PMGroups]", "", RULE_APPINIT, fnDoAppInit},
+    {"[Get2Dirs]", "", RULE_R, fnDoGet2Dirs},
+    {"[CheckIfRunning]", "", RULE_R, fnDoCheckIfRunning},
+    {"[MakeDirs],[DestSubDirs]", "", RULE_P, fnDoMakeDirs},
+    {"[MoveFilesBefore],[MoveFiles],[MoveFilesAfter]", "", RULE_P, fnDoMoveFiles},
+    {"[DeleteFiles]", "", RULE_P, fnDoDeleteFiles},
+    {"[Files],[CopyFiles],[MakeDisks],[CopyFilesToDisk]", "", RULE_P, fnDoFiles},
+};
+
+HWND fnShowSectionStatus(HWND hWnd, const char *lpszName, const char *lpszCaption)
+{
+    HWND hWndStatus = NULL;
+    if (lpszCaption && *lpszCaption && !g_bQuiet)
+        hWndStatus = fnShowWaitWindow(hWnd, 1154, WAIT_HEIGHT_SMALL, PLACE_BOTTOMLEFT, 0, lpszCaption);
+    g_hSaveCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    fnWriteLog("\r\n%s", TRUE, lpszName);
+    if (!g_bQuiet) {
+        if (hWndStatus) {
+            ShowWindow(hWndStatus, SW_SHOWNOACTIVATE);
+            UpdateWindow(hWndStatus);
+        }
+        if (g_uWinPause > 0) {
+            fnProcessMessages();
+            Sleep(g_uWinPause > 1000 ? 1000 : g_uWinPause);
+            fnProcessMessages();
+        }
+    }
+    return hWndStatus;
+}
+
+void fnEndSectionStatus(HWND hWndStatus)
+{
+    SetCursor(g_hSaveCursor);
+    if (hWndStatus && IsWindow(hWndStatus))
+        DestroyWindow(hWndStatus);
+    fnProcessMessages();
+}
+
+/* Command sections: a failed command ends the run only with ExitOnCommandError on. */
+static UINT fnAfterCommand(UINT r, const char *lpszName, UserInputStruct *lpUserInput)
+{
+    if (r == 0) {
+        fnDebugLog("fnParseInfSection", "Error returning from section %s.", g_uDebugLevel, lpszName);
+        if (g_bExitOnCommandError)
+            return SECT_ERROR;
+    }
+    lpUserInput->uOnExit = g_uOnExit;
+    if (g_szExitExec[0])
+        fnCopyBounded(lpUserInput->szExitExec, sizeof(lpUserInput->szExitExec), g_szExitExec);
+    if (g_szExitMsg[0])
+        fnCopyBounded(lpUserInput->szExitMsg, sizeof(lpUserInput->szExitMsg), g_szExitMsg);
+    if (g_szRestartMsg[0])
+        fnCopyBounded(lpUserInput->szRestartMsg, sizeof(lpUserInput->szRestartMsg), g_szRestartMsg);
+    return SECT_CONTINUE;
+}
+
+static void fnAfterInstallInfo(UserInputStruct *lpUserInput)
+{
+    if (lpUserInput->szLogFile[0] && !g_bLogOpen) {
+        char szName[CCH_PATH];
+        if (fnExpandLogName(lpUserInput->szLogFile, szName, sizeof(szName)))
+            fnOpenInstallLog(szName);
+    }
+    g_uOnExit = lpUserInput->uOnExit;
+    g_uBackUpMethod = lpUserInput->uBackupMode;
+}
+
+static UINT fnApplyRule(RuleEnum nRule, UINT r, UserInputStruct *lpUserInput)
+{
+    switch (nRule) {
+    case RULE_P:
+        return r ? SECT_CONTINUE : SECT_ERROR;
+    case RULE_Q:
+    case RULE_APPINIT:
+        if (r == SECT_CANCELLED || r == SECT_ENDRUN || r == SECT_END || r == SECT_USEREXIT)
+            lpUserInput->uQuiet = 0;
+        return r;
+    case RULE_R:
+        return r;
+    case RULE_S:
+        if (r == 0)
+            return SECT_ERROR;
+        if (r == SECT_CANCELLED || r == SECT_ENDRUN || r == SECT_END) {
+            lpUserInput->uQuiet = 0;
+            return SECT_CONTINUE;
+        }
+        if (r == SECT_USEREXIT) {
+            lpUserInput->uQuiet = 0;
+            return SECT_USEREXIT;
+        }
+        return SECT_CONTINUE;
+    case RULE_INITOPTIONS:
+        if (r == 0)
+            return SECT_ERROR;
+        if (r == 103) {
+            lpUserInput->uQuiet = 0;
+            return SECT_END;
+        }
+        return SECT_CONTINUE;
+    case RULE_ISSTRING:
+        if (r == SECT_CANCELLED) {
+            lpUserInput->uQuiet = 0;
+            return SECT_END;
+        }
+        return SECT_CONTINUE;
+    case RULE_COMMAND:
+        return r;
+    }
+    return r;
+}
+
+UINT fnParseInfSection(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput)
+{
+    if (g_bStopProcessing || fnPrefixNoCase(lpszSection, "[End]", 5))
+        return SECT_END;
+
+    char szName[CCH_PATH];
+    for (size_t i = 0; i < sizeof(s_rows) / sizeof(s_rows[0]); i++) {
+        const DispatchRowStruct *lpRow = &s_rows[i];
+        if (!fnIsInfSection(lpszSection, lpRow->lpszList, szName, sizeof(szName)))
+            continue;
+        DispatchCallStruct call = {hWnd, lpszSection, szName, lpUserInput};
+        HWND hWndStatus = NULL;
+        if (lpRow->lpszCaption)
+            hWndStatus = fnShowSectionStatus(hWnd, szName, lpRow->lpszCaption);
+        UINT r = lpRow->pfnHandler(&call);
+        if (lpRow->lpszCaption)
+            fnEndSectionStatus(hWndStatus);
+
+        if (lpRow->nRule == RULE_COMMAND)
+            return fnAfterCommand(r, szName, lpUserInput);
+        if (lpRow->nRule == RULE_APPINIT)
+            fnAfterInstallInfo(lpUserInput);
+        UINT uStatus = fnApplyRule(lpRow->nRule, r, lpUserInput);
+        if (uStatus == SECT_ERROR && r == 0)
+            fnDebugLog("fnParseInfSection", "Error returning from section %s.", g_uDebugLevel, szName);
+        return uStatus;
+    }
+
+    /* a section registered by a shortcut folder list, when no list above holds its name */
+    for (int i = 0; i < lpUserInput->nShortcutSections && i < MAX_SHORTCUT_SECTIONS; i++) {
+        const char *lpszEntry = lpUserInput->szShortcutSection[i];
+        if (!lpszEntry[0] || !fnIsInfSection(lpszSection, lpszEntry, szName, sizeof(szName)))
+            continue;
+        HWND hWndStatus = fnShowSectionStatus(hWnd, szName, "Adding shortcuts");
+        UINT r = fnShortcutSection(hWnd, lpszSection, szName, lpUserInput, i);
+        fnEndSectionStatus(hWndStatus);
+        if (r == 0)
+            fnDebugLog("fnParseInfSection", "Error returning from section %s.", g_uDebugLevel, szName);
+        return r ? SECT_CONTINUE : SECT_ERROR;
+    }
+    return SECT_CONTINUE;
+}
+
+/* Temporary folder: TMP, else TEMP, else the Windows folder's TEMP. */
+static void fnRunTempFolder(char *lpszTemp, size_t cchTemp)
+{
+    DWORD n = GetEnvironmentVariableA("TMP", lpszTemp, (DWORD)cchTemp);
+    if (n == 0 || n >= cchTemp)
+        n = GetEnvironmentVariableA("TEMP", lpszTemp, (DWORD)cchTemp);
+    if (n == 0 || n >= cchTemp)
+        fnFormatBounded(lpszTemp, cchTemp, "%s\\TEMP", g_szWinDir[0] ? g_szWinDir : "C:\\WINDOWS");
+}
+
+void fnPrepareUserInput(UserInputStruct *lpUserInput)
+{
+    ZeroMemory(lpUserInput, sizeof(*lpUserInput));
+    char szTemp[CCH_PATH];
+    fnRunTempFolder(szTemp, sizeof(szTemp));
+    /* a destination given on the command line or in a command file stays; the
+       installation-information sections set the one the run finally uses */
+    if (!g_szDestDir[0])
+        fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), szTemp);
+
+    lpUserInput->dwDiskSpaceNeeded = 1;
+    lpUserInput->uQuiet = g_bQuiet ? 0 : 1;
+    lpUserInput->bDirPrompt = (g_bQuiet || g_bNoPrompt) ? FALSE : TRUE;
+    lpUserInput->uBackupMode = g_uBackUpMethod;
+    lpUserInput->uOnExit = g_uOnExit;
+    fnCopyBounded(lpUserInput->szExitExec, sizeof(lpUserInput->szExitExec), g_szExitExec);
+    fnCopyBounded(lpUserInput->szExitMsg, sizeof(lpUserInput->szExitMsg), g_szExitMsg);
+    fnCopyBounded(lpUserInput->szRestartMsg, sizeof(lpUserInput->szRestartMsg), g_szRestartMsg);
+    fnLoadStr(1201, lpUserInput->szDirSection, sizeof(lpUserInput->szDirSection));
+    fnLoadStr(1013, lpUserInput->szCaption, sizeof(lpUserInput->szCaption));
+    fnLoadStr(1013, lpUserInput->szSourceCaption, sizeof(lpUserInput->szSourceCaption));
+    fnLoadStr(1206, lpUserInput->szDestMsg1, sizeof(lpUserInput->szDestMsg1));
+    fnLoadStr(1207, lpUserInput->szDestMsg2, sizeof(lpUserInput->szDestMsg2));
+    fnLoadStr(1202, lpUserInput->szSourceMsg1, sizeof(lpUserInput->szSourceMsg1));
+    fnLoadStr(1203, lpUserInput->szSourceMsg2, sizeof(lpUserInput->szSourceMsg2));
+    fnCopyBounded(lpUserInput->szDestPath, sizeof(lpUserInput->szDestPath), g_szDestDir);
+    fnCopyBounded(lpUserInput->szSourceDir, sizeof(lpUserInput->szSourceDir), g_szSourceDir);
+    lpUserInput->nShortcutSections = 0;
+    lpUserInput->uFailed = 0;
+}
+
+int fnReadInf(HWND hWnd, char *lpszInf)
+{
+    UserInputStruct *lpUserInput = (UserInputStruct *)calloc(1, sizeof(UserInputStruct));
+    if (!lpUserInput) {
+        fnMessage(1031, NULL, MB_OK | MB_ICONSTOP);
+        g_bRunFailed = TRUE;
+        return 1;
+    }
+    fnPrepareUserInput(lpUserInput);
+    g_lpUserInput = lpUserInput;
+
+    char *lpszPos = lpszInf;
+    while (lpszPos && *lpszPos) {
+        if (fnPrefixNoCase(lpszPos, "[End]", 5))
+            break;
+        const char *lpszHeader, *lpszNext;
+        if (!fnGetNextSection(lpszPos, &lpszHeader, &lpszNext))
+            break;
+        char *lpszCut = NULL;
+        char cSaved = 0;
+        if (lpszNext && lpszNext > lpszInf) {
+            char *lpszBefore = (char *)lpszNext - 1;
+            if (*lpszBefore == '\r' || *lpszBefore == '\n' || *lpszBefore == '\0') {
+                lpszCut = lpszBefore;
+                cSaved = *lpszBefore;
+                *lpszBefore = '\0';
+            }
+        }
+        g_lpszNextSection = lpszNext;
+        lpszPos = (char *)lpszNext;
+        UINT uStatus = fnParseInfSection(hWnd, lpszHeader, lpUserInput);
+        fnProcessMessages();
+        if (lpszCut)
+            *lpszCut = cSaved;
+
+        if (uStatus == SECT_ERROR || uStatus == SECT_CANCELLED) {
+            lpUserInput->uFailed = 1;
+            break;
+        }
+        if (uStatus == SECT_ENDRUN || uStatus == SECT_END || uStatus == SECT_USEREXIT)
+            break;
+        if (uStatus == SECT_RESTART && lpszNext)
+            lpszPos = lpszInf;
+    }
+    g_lpszNextSection = NULL;
+    g_bRunFailed = lpUserInput->uFailed ? TRUE : FALSE;
+
+    fnDebugLog("fnReadInf", "Exit g_bSelfDestruct=%d", g_uDebugLevel, g_bSelfDestruct);
+    fnUserExit(hWnd, lpUserInput);
+    g_lpUserInput = NULL;
+    free(lpUserInput);
+    return 1;
+}

@@ -1,0 +1,291 @@
+/*
+ * driver/startup.cpp -- from WinMain to the script: run-wide folders, the
+ * command line, the debug file, the window classes and the main window. The
+ * script runs inside fnInitInstance; the message loop then runs until the main
+ * window is gone, and the exit code tells whether the run failed.
+ */
+#include "driver/startup.h"
+
+#include <string.h>
+
+#include "common/bounded.h"
+#include "driver/debugdialog.h"
+#include "driver/debuglog.h"
+#include "driver/installlog.h"
+#include "driver/loader.h"
+#include "driver/messages.h"
+#include "driver/userexit.h"
+#include "driver/winstate.h"
+#include "resource.h"
+#include "ui/placement.h"
+#include "ui/waitwindow.h"
+
+CmdOptionStruct g_cmdOptions;
+char g_szBanner[512];
+static char s_szMainClass[64];
+static int s_nExitCode;
+
+/* Removes one trailing backslash unless the path is a drive root. */
+static void fnNoTrailingSlash(char *lpszPath)
+{
+    size_t n = strlen(lpszPath);
+    if (n > 3 && lpszPath[n - 1] == '\\')
+        lpszPath[n - 1] = '\0';
+}
+
+static BOOL fnFileExists(const char *lpszPath)
+{
+    DWORD dwAttr = GetFileAttributesA(lpszPath);
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+/* Folder part of a path, without the trailing backslash. */
+static void fnFolderOf(const char *lpszPath, char *lpszFolder, size_t cchFolder)
+{
+    fnCopyBounded(lpszFolder, cchFolder, lpszPath);
+    char *lpszSlash = strrchr(lpszFolder, '\\');
+    if (lpszSlash)
+        *lpszSlash = '\0';
+}
+
+static BOOL fnJoin(char *lpszOut, size_t cchOut, const char *lpszDir, const char *lpszName)
+{
+    size_t n = strlen(lpszDir);
+    BOOL bSlash = n > 0 && lpszDir[n - 1] == '\\';
+    return fnFormatBounded(lpszOut, cchOut, "%s%s%s", lpszDir, bSlash ? "" : "\\", lpszName) < (int)cchOut - 1;
+}
+
+/* A script named on the command line is looked for as given, then in the source and home folders. */
+static void fnFindNamedScript(void)
+{
+    if (fnFileExists(g_szIniFile))
+        return;
+    const char *lpszName = strrchr(g_szIniFile, '\\');
+    lpszName = lpszName ? lpszName + 1 : g_szIniFile;
+    char szTry[CCH_PATH];
+    if (fnJoin(szTry, sizeof(szTry), g_szSourceDir, lpszName) && fnFileExists(szTry)) {
+        fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), szTry);
+        return;
+    }
+    if (fnJoin(szTry, sizeof(szTry), g_szHomeDir, lpszName) && fnFileExists(szTry))
+        fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), szTry);
+}
+
+static BOOL fnOpenDebugFile(void)
+{
+    char szName[64];
+    if (!fnLoadStr(1015, szName, sizeof(szName)))
+        fnCopyBounded(szName, sizeof(szName), "TG7k9Dbg.LOG");
+    fnJoin(g_szDebugFile, sizeof(g_szDebugFile), g_szTmpPath, szName);
+    if (g_uDebugLevel < 3)
+        return TRUE;
+    if (fnFileExists(g_szDebugFile)) {
+        int nAnswer = fnMessage(1039, NULL, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL, g_szDebugFile);
+        if (nAnswer == IDYES)
+            DeleteFileA(g_szDebugFile);
+    }
+    if (!fnFileExists(g_szDebugFile)) {
+        HANDLE hFile = CreateFileA(g_szDebugFile, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, NULL);
+        if (hFile == INVALID_HANDLE_VALUE) {
+            fnMessage(1038, NULL, MB_OK | MB_ICONSTOP, g_szDebugFile);
+            return FALSE;
+        }
+        CloseHandle(hFile);
+    }
+    return TRUE;
+}
+
+BOOL fnInitialize(const char *lpszCmdLine)
+{
+    if (!GetWindowsDirectoryA(g_szWinDir, sizeof(g_szWinDir))) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not determine Windows directory.");
+        return FALSE;
+    }
+    if (!GetSystemDirectoryA(g_szSysDir, sizeof(g_szSysDir))) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not determine Windows system directory.");
+        return FALSE;
+    }
+    DWORD n = GetTempPathA(sizeof(g_szTmpPath), g_szTmpPath);
+    if (n == 0 || n >= sizeof(g_szTmpPath))
+        fnJoin(g_szTmpPath, sizeof(g_szTmpPath), g_szWinDir, "TEMP");
+    fnNoTrailingSlash(g_szTmpPath);
+    CreateDirectoryA(g_szTmpPath, NULL);
+
+    char szExe[CCH_PATH];
+    n = GetModuleFileNameA(NULL, szExe, sizeof(szExe));
+    if (n == 0 || n >= sizeof(szExe)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not initialize.");
+        return FALSE;
+    }
+    fnFolderOf(szExe, g_szHomeDir, sizeof(g_szHomeDir));
+    fnGetDateTime(g_szDate, g_szTime);
+
+    char szVersion[64] = "";
+    char szFormat[128];
+    fnLoadStr(1027, szFormat, sizeof(szFormat));
+    fnReadProgramVersion(szExe, szVersion, sizeof(szVersion));
+    char szProduct[CCH_TITLE];
+    if (szVersion[0])
+        fnFormatBounded(szProduct, sizeof(szProduct), szFormat, szVersion);
+    else
+        fnCopyBounded(szProduct, sizeof(szProduct), "Install and Setup");
+    fnFormatBounded(g_szBanner, sizeof(g_szBanner), "\n%s\nWindows %s\n", szProduct, "");
+
+    fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), g_szHomeDir);
+    fnJoin(g_szIniFile, sizeof(g_szIniFile), g_szHomeDir, "TALLGRID.INF");
+
+    fnParseCmdLine(lpszCmdLine, &g_cmdOptions);
+    CmdOptionStruct *lpOpt = &g_cmdOptions;
+    if (lpOpt->bUsage) {
+        fnMessage(1016, NULL, MB_OK | MB_ICONINFORMATION);
+        return FALSE;
+    }
+    if (lpOpt->nOptions > 0) {
+        if (lpOpt->szIniFile[0])
+            fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), lpOpt->szIniFile);
+        if (lpOpt->szSourceDir[0])
+            fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), lpOpt->szSourceDir);
+        if (lpOpt->szDestDir[0])
+            fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), lpOpt->szDestDir);
+        if (lpOpt->szAskFor[0])
+            fnCopyBounded(g_szAskForResponse, sizeof(g_szAskForResponse), lpOpt->szAskFor);
+        if (lpOpt->szStartHere[0])
+            fnCopyBounded(g_szStartHere, sizeof(g_szStartHere), lpOpt->szStartHere);
+        g_bNoPrompt = lpOpt->bNoPrompt;
+        if (lpOpt->bQuiet)
+            g_bQuiet = TRUE;
+        if (lpOpt->bShowVSWin)
+            g_uShowVSWin = lpOpt->uShowVSWin;
+        if (lpOpt->bDebugLevel)
+            g_uDebugLevel = lpOpt->uDebugLevel;
+        fnFindNamedScript();
+    }
+    if (!fnOpenDebugFile())
+        return FALSE;
+    fnDebugLog("fnParseCmdLine",
+               "Win %lu.%lu,\ng_szTmpPath=%s,\ng_szDebugFile=%s,\ng_szHomeDir=%s,\ng_szIniFile=%s,\ng_szDestDir=%s,\n"
+               "g_szAskForResponse=%s,\ng_bQuiet=%d,\ng_uShowVSWin=%u",
+               g_uDebugLevel, 0ul, 0ul, g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile, g_szDestDir,
+               g_szAskForResponse, g_bQuiet, g_uShowVSWin);
+    return TRUE;
+}
+
+static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_CREATE:
+        switch (g_uShowVSWin) {
+        case 2: fnPlaceWindow(hWnd, FALSE, PLACE_TOPCENTER); break;
+        case 3: fnPlaceWindow(hWnd, FALSE, PLACE_TOPRIGHT); break;
+        default: fnPlaceWindow(hWnd, FALSE, PLACE_TOPLEFT); break;
+        }
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hDC = BeginPaint(hWnd, &ps);
+        RECT rc;
+        GetClientRect(hWnd, &rc);
+        FillRect(hDC, &rc, GetSysColorBrush(COLOR_WINDOW));
+        SetBkMode(hDC, TRANSPARENT);
+        SetTextColor(hDC, GetSysColor(COLOR_WINDOWTEXT));
+        HGDIOBJ hOld = SelectObject(hDC, GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextA(hDC, g_szBanner, -1, &rc, DT_CENTER | DT_WORDBREAK);
+        SelectObject(hDC, hOld);
+        EndPaint(hWnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(s_nExitCode);
+        return 0;
+    }
+    return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+static BOOL fnRegisterClasses(HINSTANCE hInst)
+{
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.lpfnWndProc = fnMainWndProc;
+    wc.hInstance = hInst;
+    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_MAIN));
+    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = s_szMainClass;
+    if (!RegisterClassA(&wc)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONINFORMATION,
+                  "Error!  Could not register main class.\nApplication may already be running.");
+        return FALSE;
+    }
+    if (!fnRegisterSplashClass(hInst)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONINFORMATION,
+                  "Error!  Could not register splash window.\nApplication may already be running.");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow)
+{
+    fnDebugLog("fnInitInstance",
+               "g_bSelfDestruct=%d, Win %lu.%lu,\ng_szTmpPath=%s,\ng_szDebugFile=%s,\ng_szHomeDir=%s,\ng_szIniFile=%s,\n"
+               "g_szDestDir=%s,\ng_bQuiet=%d,\ng_uShowVSWin=%u,\ng_bMessage=%d,\ng_szDate=%s,\ng_szTime=%s",
+               g_uDebugLevel, g_bSelfDestruct, 0ul, 0ul, g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile,
+               g_szDestDir, g_bQuiet, g_uShowVSWin, 0, g_szDate, g_szTime);
+    int cx = g_bQuiet ? 0 : 399, cy = g_bQuiet ? 0 : 80;
+    g_hWndMain = CreateWindowExA(0, s_szMainClass, g_szMsgTitle, WS_POPUP | WS_DLGFRAME, 0, 0, cx, cy, NULL, NULL,
+                                 hInst, NULL);
+    if (!g_hWndMain)
+        return FALSE;
+    if (g_uShowVSWin) {
+        ShowWindow(g_hWndMain, nCmdShow);
+        UpdateWindow(g_hWndMain);
+    }
+    fnLoadInf(g_hWndMain);
+    s_nExitCode = g_bRunFailed ? 1 : 0;
+    DestroyWindow(g_hWndMain);
+    g_hWndMain = NULL;
+    return TRUE;
+}
+
+int fnRunProgram(HINSTANCE hInst, const char *lpszCmdLine, int nCmdShow)
+{
+    g_hInst = hInst;
+    HCURSOR hOldCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    fnResetRunState();
+    g_bRunFailed = FALSE;
+    fnLoadStr(1013, g_szMsgTitle, sizeof(g_szMsgTitle));
+    if (!fnLoadStr(1014, s_szMainClass, sizeof(s_szMainClass)))
+        fnCopyBounded(s_szMainClass, sizeof(s_szMainClass), "TG7K9");
+    fnInstallDebugUi();
+
+    g_hWndStartOwner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, hInst, NULL);
+    BOOL bOk = fnInitialize(lpszCmdLine);
+    if (g_hWndStartOwner) {
+        DestroyWindow(g_hWndStartOwner);
+        g_hWndStartOwner = NULL;
+    }
+    /* a start-up that showed an error ends failed; the usage text ends successfully */
+    if (!bOk)
+        return g_cmdOptions.bUsage ? 0 : 1;
+    if (g_bStopProcessing)
+        return 0;
+    if (!fnRegisterClasses(hInst)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not initialize application.");
+        return 1;
+    }
+    if (!fnInitInstance(hInst, nCmdShow)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not initialize instance.");
+        return 1;
+    }
+    MSG msg;
+    int nCode = s_nExitCode;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (msg.message == WM_QUIT)
+        nCode = (int)msg.wParam;
+    SetCursor(hOldCursor);
+    return nCode;
+}

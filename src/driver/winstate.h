@@ -1,0 +1,23 @@
+/*
+ * driver/winstate.h -- run-wide Windows handles and the resource string
+ * loader. Portable state lives in common/runstate.h.
+ */
+#ifndef TG_DRIVER_WINSTATE_H
+#define TG_DRIVER_WINSTATE_H
+
+#include <windows.h>
+
+#include "common/runstate.h"
+
+extern HINSTANCE g_hInst;
+extern HWND g_hWndMain;        /* main window; NULL until it exists */
+extern HWND g_hWndStartOwner;  /* invisible owner of start-up messages */
+extern HCURSOR g_hSaveCursor;  /* cursor saved by the section driver around a section */
+
+/* Loads string resource uId into lpszBuf; an empty text when there is none. Returns its length. */
+int fnLoadStr(UINT uId, char *lpszBuf, int cchBuf);
+
+/* Processes the pending window messages of this thread. */
+void fnProcessMessages(void);
+
+#endif

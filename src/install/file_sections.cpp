@@ -1,0 +1,31 @@
+/*
+ * install/file_sections.cpp -- the directory, move, delete, file-copy and disk-copy sections.
+ * Section kinds that this build does not carry out yet report so in the
+ * debug log and let the run go on.
+ */
+#include "driver/handlers.h"
+
+UINT fnInfMakeDirs(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnInfMakeDirs", lpszName);
+}
+
+UINT fnMoveFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnMoveFiles", lpszName);
+}
+
+UINT fnInfDeleteFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnInfDeleteFiles", lpszName);
+}
+
+UINT fnInfCopyFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnInfCopyFiles", lpszName);
+}
+
+UINT fnInfCopyFilesToDisk(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnInfCopyFilesToDisk", lpszName);
+}

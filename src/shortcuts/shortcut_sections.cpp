@@ -1,0 +1,11 @@
+/*
+ * shortcuts/shortcut_sections.cpp -- the sections registered by a shortcut folder list.
+ * Section kinds that this build does not carry out yet report so in the
+ * debug log and let the run go on.
+ */
+#include "driver/handlers.h"
+
+UINT fnShortcutSection(HWND hWnd, const char *lpszSection, const char *lpszName, UserInputStruct *lpUserInput, int nEntry)
+{
+    return fnNotYetHandled("fnShortcutSection", lpszName);
+}

@@ -1,0 +1,31 @@
+/*
+ * ui/input_sections.cpp -- the input sections: option buttons, questions, lists, user name and password, two directories, and the installation information sections.
+ * Section kinds that this build does not carry out yet report so in the
+ * debug log and let the run go on.
+ */
+#include "driver/handlers.h"
+
+UINT fnInitOptionsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnInitOptionsSection", lpszName);
+}
+
+UINT fnInputDialog(HWND hWnd, int nNum, const char *lpszField, const char *lpszName, const char *lpszNextInf)
+{
+    return fnNotYetHandled("fnInputDialog", lpszName);
+}
+
+UINT fnGetUserPWSection(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnGetUserPWSection", lpszName);
+}
+
+UINT fnGet2DirsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
+{
+    return fnNotYetHandled("fnGet2DirsSection", lpszName);
+}
+
+UINT fnGetUserInput(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput, const char *lpszName)
+{
+    return fnNotYetHandled("fnGetUserInput", lpszName);
+}

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs one command inside a private Wine session for a build folder: its own
+# prefix (made once, inside the build folder), one persistent wineserver and
+# its own Xvfb display (unless TG_USE_DISPLAY=1 and a DISPLAY is set). Both are
+# started here and stopped here, by PID, whatever the command's result.
+#   tools/wine-session.sh BUILD_DIR COMMAND [ARGS...]
+set -u
+build=$(cd "$1" && pwd); shift
+
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+# a new prefix must not stop to offer Mono or Gecko: that dialog would hang a headless run
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=""
+server_pid=""
+cleanup() {
+    if [ -n "$server_pid" ]; then
+        wineserver -k >/dev/null 2>&1
+        for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.2; done
+        kill "$server_pid" 2>/dev/null
+    fi
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "${fdfile:-}" ] && rm -f "$fdfile"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ "${TG_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+    if [ ! -s "$fdfile" ]; then echo "wine-session: Xvfb did not start" >&2; exit 1; fi
+    export DISPLAY=":$(head -n1 "$fdfile")"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-session: making the Wine prefix in $WINEPREFIX"
+    wineboot --init >/dev/null 2>&1
+    wineserver -w
+fi
+wineserver -f -p >/dev/null 2>&1 &
+server_pid=$!
+# the first process start connects to the server once it listens
+for _ in $(seq 1 50); do wine cmd /c exit >/dev/null 2>&1 && break; sleep 0.2; done
+
+"$@"
+exit $?
