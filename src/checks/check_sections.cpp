@@ -7,20 +7,20 @@
 
 UINT fnCheckForSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnCheckForSection", lpszName);
+    return fnNotYetHandled("fnCheckForSection", lpszSection, lpszName);
 }
 
 UINT fnFileCheckSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnFileCheckSection", lpszName);
+    return fnNotYetHandled("fnFileCheckSection", lpszSection, lpszName);
 }
 
 UINT fnVersionTestSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnVersionTestSection", lpszName);
+    return fnNotYetHandled("fnVersionTestSection", lpszSection, lpszName);
 }
 
 UINT fnReadIsStringInFile(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadIsStringInFile", lpszName);
+    return fnNotYetHandled("fnReadIsStringInFile", lpszSection, lpszName);
 }

@@ -7,16 +7,16 @@
 
 UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadCommand", lpszName);
+    return fnNotYetHandled("fnReadCommand", lpszSection, lpszName);
 }
 
 UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInfWriteCmdFile", lpszName);
+    return fnNotYetHandled("fnInfWriteCmdFile", lpszSection, lpszName);
 }
 UINT fnReadConfig(HWND hWnd, const char *lpszInf)
 {
     (void)hWnd;
     (void)lpszInf;
-    return fnNotYetHandled("fnReadConfig", "[Config]");
+    return fnNotYetHandled("fnReadConfig", lpszInf, "[Config]");
 }

@@ -5,9 +5,12 @@
 
 #include "common/runstate.h"
 #include "driver/debuglog.h"
+#include "script/textmodel.h"
 
-UINT fnNotYetHandled(const char *lpszHandler, const char *lpszName)
+UINT fnNotYetHandled(const char *lpszHandler, const char *lpszSection, const char *lpszName)
 {
-    fnDebugLog(lpszHandler, "%s not yet handled", g_uDebugLevel, lpszName ? lpszName : "");
+    /* the count shows whether the section's body was found at all */
+    int nLines = lpszSection ? fnInfCountLines(lpszSection, lpszName, 100000) : 0;
+    fnDebugLog(lpszHandler, "%s not yet handled, %d lines", g_uDebugLevel, lpszName ? lpszName : "", nLines);
     return SECT_CONTINUE;
 }

@@ -11,8 +11,11 @@
 
 #include "common/records.h"
 
-/* Writes "not yet handled" for a section kind that this build does not carry out, and returns 1. */
-UINT fnNotYetHandled(const char *lpszHandler, const char *lpszName);
+/*
+ * Writes "not yet handled" with the number of instruction lines of the section
+ * body for a section kind that this build does not carry out, and returns 1.
+ */
+UINT fnNotYetHandled(const char *lpszHandler, const char *lpszSection, const char *lpszName);
 
 /* information windows */
 UINT fnInfoSection(HWND hWnd, const char *lpszSection, const char *lpszName);

@@ -7,25 +7,25 @@
 
 UINT fnInfMakeDirs(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInfMakeDirs", lpszName);
+    return fnNotYetHandled("fnInfMakeDirs", lpszSection, lpszName);
 }
 
 UINT fnMoveFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnMoveFiles", lpszName);
+    return fnNotYetHandled("fnMoveFiles", lpszSection, lpszName);
 }
 
 UINT fnInfDeleteFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInfDeleteFiles", lpszName);
+    return fnNotYetHandled("fnInfDeleteFiles", lpszSection, lpszName);
 }
 
 UINT fnInfCopyFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInfCopyFiles", lpszName);
+    return fnNotYetHandled("fnInfCopyFiles", lpszSection, lpszName);
 }
 
 UINT fnInfCopyFilesToDisk(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInfCopyFilesToDisk", lpszName);
+    return fnNotYetHandled("fnInfCopyFilesToDisk", lpszSection, lpszName);
 }

@@ -7,30 +7,30 @@
 
 UINT fnReadCloseExecs(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadCloseExecs", lpszName);
+    return fnNotYetHandled("fnReadCloseExecs", lpszSection, lpszName);
 }
 
 UINT fnReadChainExecs(HWND hWnd, const char *lpszSection, const char *lpszName, UINT uWait, UINT uOnTop)
 {
-    return fnNotYetHandled("fnReadChainExecs", lpszName);
+    return fnNotYetHandled("fnReadChainExecs", lpszSection, lpszName);
 }
 
 UINT fnReadChainExecsRunAs(HWND hWnd, const char *lpszSection, const char *lpszName, UINT uWait, UINT uNetLogon)
 {
-    return fnNotYetHandled("fnReadChainExecsRunAs", lpszName);
+    return fnNotYetHandled("fnReadChainExecsRunAs", lpszSection, lpszName);
 }
 
 UINT fnTestAndExecs(HWND hWnd, const char *lpszSection, const char *lpszName, UINT uWait)
 {
-    return fnNotYetHandled("fnTestAndExecs", lpszName);
+    return fnNotYetHandled("fnTestAndExecs", lpszSection, lpszName);
 }
 
 UINT fnReadLaunchAndBack(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadLaunchAndBack", lpszName);
+    return fnNotYetHandled("fnReadLaunchAndBack", lpszSection, lpszName);
 }
 
 UINT fnReadCheckIfRunning(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadCheckIfRunning", lpszName);
+    return fnNotYetHandled("fnReadCheckIfRunning", lpszSection, lpszName);
 }

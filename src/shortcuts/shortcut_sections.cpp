@@ -7,5 +7,5 @@
 
 UINT fnShortcutSection(HWND hWnd, const char *lpszSection, const char *lpszName, UserInputStruct *lpUserInput, int nEntry)
 {
-    return fnNotYetHandled("fnShortcutSection", lpszName);
+    return fnNotYetHandled("fnShortcutSection", lpszSection, lpszName);
 }

@@ -7,10 +7,10 @@
 
 UINT fnInfoSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInfoSection", lpszName);
+    return fnNotYetHandled("fnInfoSection", lpszSection, lpszName);
 }
 
 UINT fnFloatInfoSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnFloatInfoSection", lpszName);
+    return fnNotYetHandled("fnFloatInfoSection", lpszSection, lpszName);
 }

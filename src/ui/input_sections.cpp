@@ -7,25 +7,25 @@
 
 UINT fnInitOptionsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnInitOptionsSection", lpszName);
+    return fnNotYetHandled("fnInitOptionsSection", lpszSection, lpszName);
 }
 
 UINT fnInputDialog(HWND hWnd, int nNum, const char *lpszField, const char *lpszName, const char *lpszNextInf)
 {
-    return fnNotYetHandled("fnInputDialog", lpszName);
+    return fnNotYetHandled("fnInputDialog", NULL, lpszName);
 }
 
 UINT fnGetUserPWSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnGetUserPWSection", lpszName);
+    return fnNotYetHandled("fnGetUserPWSection", lpszSection, lpszName);
 }
 
 UINT fnGet2DirsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnGet2DirsSection", lpszName);
+    return fnNotYetHandled("fnGet2DirsSection", lpszSection, lpszName);
 }
 
 UINT fnGetUserInput(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput, const char *lpszName)
 {
-    return fnNotYetHandled("fnGetUserInput", lpszName);
+    return fnNotYetHandled("fnGetUserInput", lpszSection, lpszName);
 }

@@ -1,0 +1,522 @@
+/*
+ * tests/e2e/e2erun.cpp -- the end-to-end runner: writes a case's files into a
+ * fresh case folder, starts setup32.exe on them, answers its windows the way a
+ * person would (find the window by caption or text, fill controls, press a
+ * button), waits with a time-out, then checks the exit code, files, registry
+ * and logs. Any dialog or message box that no rule of the case expects fails
+ * the case.
+ *
+ *   e2erun.exe CASEFILE SETUP32.EXE
+ *
+ * A case file is text; lines starting with "%%" are directives, every other
+ * line belongs to the file being written:
+ *   %% file NAME [lf]           start a file in the case folder (CR LF line ends unless "lf")
+ *   %% run ARGS...              arguments for setup32.exe
+ *   %% timeout SECONDS          default 30
+ *   %% answer "TEXT" [set ID "VALUE"]... press "BUTTON"
+ *                               when a dialog whose caption or text holds TEXT appears, fill
+ *                               the controls and press the button (matched without '&')
+ *   %% expect exit N
+ *   %% expect file PATH | nofile PATH
+ *   %% expect contains PATH "TEXT" | notcontains PATH "TEXT"
+ *   %% expect order PATH "TEXT1" "TEXT2" ...   the texts stand in the file in this order
+ *   %% expect reg KEY NAME "DATA" | noreg KEY NAME
+ *   %% expect windows N          at least N dialogs were answered
+ * In paths, arguments and texts %CASE% is the case folder and %DEBUGLOG% its debug file;
+ * "\r\n" and "\n" in quoted texts stand for line ends.
+ */
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+struct CaseFileStruct {
+    std::string strName;
+    std::string strText;
+    bool bLf;
+};
+
+struct AnswerStruct {
+    std::string strMatch;
+    std::vector<std::pair<int, std::string>> sets;
+    std::string strButton;
+    bool bUsed;
+};
+
+struct CaseStruct {
+    std::vector<CaseFileStruct> files;
+    std::vector<AnswerStruct> answers;
+    std::vector<std::vector<std::string>> expects;
+    std::string strArgs;
+    DWORD dwTimeoutMs = 30000;
+};
+
+static std::string s_strCaseDir;
+static int s_nFailures;
+static int s_nAnswered;
+
+static void fnFail(const char *lpszFormat, const std::string &a, const std::string &b = "")
+{
+    printf("FAIL: ");
+    printf(lpszFormat, a.c_str(), b.c_str());
+    printf("\n");
+    s_nFailures++;
+}
+
+static std::string fnSubst(const std::string &strIn)
+{
+    /* escapes first, so a folder like "C:\users\root" keeps its backslashes */
+    std::string str;
+    for (size_t i = 0; i < strIn.size(); i++) {
+        if (strIn[i] == '\\' && i + 1 < strIn.size() && (strIn[i + 1] == 'n' || strIn[i + 1] == 'r')) {
+            str += (strIn[i + 1] == 'n') ? '\n' : '\r';
+            i++;
+        } else {
+            str += strIn[i];
+        }
+    }
+    const struct {
+        const char *lpszKey;
+        std::string strValue;
+    } vars[] = {{"%CASE%", s_strCaseDir}, {"%DEBUGLOG%", s_strCaseDir + "\\TG7k9Dbg.LOG"}};
+    for (const auto &v : vars) {
+        size_t nPos;
+        while ((nPos = str.find(v.lpszKey)) != std::string::npos)
+            str.replace(nPos, strlen(v.lpszKey), v.strValue);
+    }
+    return str;
+}
+
+/* Splits a directive into words; "quoted words" keep their blanks. */
+static std::vector<std::string> fnWords(const std::string &str)
+{
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < str.size()) {
+        while (i < str.size() && (str[i] == ' ' || str[i] == '\t'))
+            i++;
+        if (i >= str.size())
+            break;
+        std::string w;
+        if (str[i] == '"') {
+            i++;
+            while (i < str.size() && str[i] != '"')
+                w += str[i++];
+            i++;
+        } else {
+            while (i < str.size() && str[i] != ' ' && str[i] != '\t')
+                w += str[i++];
+        }
+        words.push_back(w);
+    }
+    return words;
+}
+
+static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
+{
+    FILE *fp = fopen(lpszPath, "rb");
+    if (!fp)
+        return false;
+    std::string strAll;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), fp)) > 0)
+        strAll.append(buf, n);
+    fclose(fp);
+
+    CaseFileStruct *lpFile = NULL;
+    size_t nPos = 0;
+    while (nPos < strAll.size()) {
+        size_t nEnd = strAll.find('\n', nPos);
+        std::string line = strAll.substr(nPos, nEnd == std::string::npos ? std::string::npos : nEnd - nPos);
+        nPos = (nEnd == std::string::npos) ? strAll.size() : nEnd + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.compare(0, 2, "%%") != 0) {
+            if (lpFile) {
+                lpFile->strText += line;
+                lpFile->strText += lpFile->bLf ? "\n" : "\r\n";
+            }
+            continue;
+        }
+        std::vector<std::string> w = fnWords(line.substr(2));
+        lpFile = NULL;
+        if (w.empty() || w[0] == "#" || w[0] == "name")
+            continue;
+        if (w[0] == "file" && w.size() >= 2) {
+            lpCase->files.push_back({w[1], "", w.size() >= 3 && w[2] == "lf"});
+            lpFile = &lpCase->files.back();
+        } else if (w[0] == "run") {
+            size_t nAt = line.find("run");
+            lpCase->strArgs = line.substr(nAt + 3);
+        } else if (w[0] == "timeout" && w.size() >= 2) {
+            lpCase->dwTimeoutMs = (DWORD)atoi(w[1].c_str()) * 1000;
+        } else if (w[0] == "answer" && w.size() >= 2) {
+            AnswerStruct a;
+            a.strMatch = w[1];
+            a.bUsed = false;
+            for (size_t i = 2; i < w.size(); i++) {
+                if (w[i] == "set" && i + 2 < w.size()) {
+                    a.sets.push_back({atoi(w[i + 1].c_str()), w[i + 2]});
+                    i += 2;
+                } else if (w[i] == "press" && i + 1 < w.size()) {
+                    a.strButton = w[++i];
+                }
+            }
+            lpCase->answers.push_back(a);
+        } else if (w[0] == "expect" && w.size() >= 2) {
+            lpCase->expects.push_back(std::vector<std::string>(w.begin() + 1, w.end()));
+        } else {
+            printf("bad directive: %s\n", line.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+static std::string fnWindowText(HWND hWnd)
+{
+    char sz[2048];
+    sz[0] = '\0';
+    GetWindowTextA(hWnd, sz, sizeof(sz));
+    return sz;
+}
+
+static std::string fnNoAmp(const std::string &str)
+{
+    std::string out;
+    for (char c : str)
+        if (c != '&')
+            out += c;
+    return out;
+}
+
+struct FindButtonStruct {
+    std::string strText;
+    HWND hButton;
+};
+
+static BOOL CALLBACK fnFindButtonProc(HWND hWnd, LPARAM lParam)
+{
+    FindButtonStruct *lpFind = (FindButtonStruct *)lParam;
+    char szClass[32];
+    GetClassNameA(hWnd, szClass, sizeof(szClass));
+    if (lstrcmpiA(szClass, "Button") == 0 && _stricmp(fnNoAmp(fnWindowText(hWnd)).c_str(), fnNoAmp(lpFind->strText).c_str()) == 0) {
+        lpFind->hButton = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL CALLBACK fnCollectTextProc(HWND hWnd, LPARAM lParam)
+{
+    std::string *lpstr = (std::string *)lParam;
+    *lpstr += fnWindowText(hWnd);
+    *lpstr += "\n";
+    return TRUE;
+}
+
+struct ScanStruct {
+    DWORD dwPid;
+    CaseStruct *lpCase;
+    std::vector<HWND> *lpSeen;
+    bool bUnexpected;
+};
+
+static bool fnSeen(std::vector<HWND> *lpSeen, HWND hWnd)
+{
+    for (HWND h : *lpSeen)
+        if (h == hWnd)
+            return true;
+    return false;
+}
+
+static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
+{
+    ScanStruct *lpScan = (ScanStruct *)lParam;
+    DWORD dwPid = 0;
+    GetWindowThreadProcessId(hWnd, &dwPid);
+    if (dwPid != lpScan->dwPid || !IsWindowVisible(hWnd))
+        return TRUE;
+    char szClass[64];
+    GetClassNameA(hWnd, szClass, sizeof(szClass));
+    if (lstrcmpA(szClass, "#32770") != 0)
+        return TRUE;
+    if (fnSeen(lpScan->lpSeen, hWnd))
+        return TRUE;
+    std::string strCaption = fnWindowText(hWnd);
+    std::string strText;
+    EnumChildWindows(hWnd, fnCollectTextProc, (LPARAM)&strText);
+    for (AnswerStruct &a : lpScan->lpCase->answers) {
+        if (a.bUsed)
+            continue;
+        std::string strMatch = fnSubst(a.strMatch);
+        if (strCaption.find(strMatch) == std::string::npos && strText.find(strMatch) == std::string::npos)
+            continue;
+        a.bUsed = true;
+        lpScan->lpSeen->push_back(hWnd);
+        for (auto &s : a.sets)
+            SetDlgItemTextA(hWnd, s.first, fnSubst(s.second).c_str());
+        FindButtonStruct find = {a.strButton, NULL};
+        EnumChildWindows(hWnd, fnFindButtonProc, (LPARAM)&find);
+        if (!find.hButton) {
+            fnFail("no button \"%s\" in window \"%s\"", a.strButton, strCaption);
+            lpScan->bUnexpected = true;
+            return FALSE;
+        }
+        printf("answered \"%s\" with \"%s\"\n", strCaption.c_str(), a.strButton.c_str());
+        s_nAnswered++;
+        PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(find.hButton), BN_CLICKED), (LPARAM)find.hButton);
+        return TRUE;
+    }
+    fnFail("unexpected window \"%s\": %s", strCaption, strText);
+    lpScan->bUnexpected = true;
+    return FALSE;
+}
+
+static bool fnReadFile(const std::string &strPath, std::string *lpstr)
+{
+    FILE *fp = fopen(strPath.c_str(), "rb");
+    if (!fp)
+        return false;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), fp)) > 0)
+        lpstr->append(buf, n);
+    fclose(fp);
+    return true;
+}
+
+static HKEY fnRoot(const std::string &strKey, std::string *lpstrSub)
+{
+    const struct {
+        const char *lpsz;
+        HKEY hKey;
+    } roots[] = {{"HKCU\\", HKEY_CURRENT_USER}, {"HKLM\\", HKEY_LOCAL_MACHINE}, {"HKCR\\", HKEY_CLASSES_ROOT},
+                 {"HKU\\", HKEY_USERS}};
+    for (const auto &r : roots) {
+        if (_strnicmp(strKey.c_str(), r.lpsz, strlen(r.lpsz)) == 0) {
+            *lpstrSub = strKey.substr(strlen(r.lpsz));
+            return r.hKey;
+        }
+    }
+    return NULL;
+}
+
+/* Reads a registry value as text (strings as they are, numbers in decimal); false when missing. */
+static bool fnRegText(const std::string &strKey, const std::string &strName, std::string *lpstr)
+{
+    std::string strSub;
+    HKEY hRoot = fnRoot(strKey, &strSub);
+    HKEY hKey;
+    if (!hRoot || RegOpenKeyExA(hRoot, strSub.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    BYTE data[4096];
+    DWORD cb = sizeof(data) - 1, dwType = 0;
+    LONG l = RegQueryValueExA(hKey, strName.c_str(), NULL, &dwType, data, &cb);
+    RegCloseKey(hKey);
+    if (l != ERROR_SUCCESS)
+        return false;
+    if (dwType == REG_DWORD && cb == 4) {
+        *lpstr = std::to_string(*(DWORD *)data);
+    } else {
+        data[cb] = 0;
+        *lpstr = (char *)data;
+    }
+    return true;
+}
+
+static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
+{
+    const std::string &k = e[0];
+    std::string a1 = e.size() > 1 ? fnSubst(e[1]) : "";
+    std::string a2 = e.size() > 2 ? fnSubst(e[2]) : "";
+    if (k == "exit") {
+        if (dwExit != (DWORD)atoi(a1.c_str()))
+            fnFail("exit code %s, expected %s", std::to_string(dwExit), a1);
+    } else if (k == "file" || k == "nofile") {
+        bool bExists = GetFileAttributesA(a1.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (bExists != (k == "file"))
+            fnFail(bExists ? "file %s exists%s" : "file %s missing%s", a1);
+    } else if (k == "contains" || k == "notcontains") {
+        std::string str;
+        if (!fnReadFile(a1, &str)) {
+            if (k == "contains")
+                fnFail("cannot read %s%s", a1);
+            return;
+        }
+        bool bHas = str.find(a2) != std::string::npos;
+        if (bHas != (k == "contains"))
+            fnFail(bHas ? "%s holds \"%s\"" : "%s lacks \"%s\"", a1, a2);
+    } else if (k == "order") {
+        std::string str;
+        if (!fnReadFile(a1, &str)) {
+            fnFail("cannot read %s%s", a1);
+            return;
+        }
+        size_t nAt = 0;
+        for (size_t i = 2; i < e.size(); i++) {
+            std::string t = fnSubst(e[i]);
+            size_t nFound = str.find(t, nAt);
+            if (nFound == std::string::npos) {
+                fnFail("%s: \"%s\" missing or out of order", a1, t);
+                return;
+            }
+            nAt = nFound + t.size();
+        }
+    } else if (k == "reg" || k == "noreg") {
+        std::string str;
+        bool bHas = fnRegText(a1, a2, &str);
+        if (k == "noreg") {
+            if (bHas)
+                fnFail("registry value %s %s exists", a1, a2);
+        } else if (!bHas) {
+            fnFail("registry value %s %s missing", a1, a2);
+        } else if (e.size() > 3 && str != fnSubst(e[3])) {
+            fnFail("registry value %s holds \"%s\"", a1 + " " + a2, str);
+        }
+    } else if (k == "windows") {
+        if (s_nAnswered < atoi(a1.c_str()))
+            fnFail("%s dialogs answered, expected %s", std::to_string(s_nAnswered), a1);
+    } else {
+        fnFail("unknown expectation %s%s", k);
+    }
+}
+
+static void fnRemoveTree(const std::string &strDir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((strDir + "\\*").c_str(), &fd);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            std::string strName = fd.cFileName;
+            if (strName == "." || strName == "..")
+                continue;
+            std::string strPath = strDir + "\\" + strName;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                fnRemoveTree(strPath);
+            } else {
+                SetFileAttributesA(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(strPath.c_str());
+            }
+        } while (FindNextFileA(hFind, &fd));
+        FindClose(hFind);
+    }
+    RemoveDirectoryA(strDir.c_str());
+}
+
+/* The runner's environment with TMP and TEMP pointing at the case folder. */
+static std::vector<char> fnChildEnvironment(void)
+{
+    std::vector<char> env;
+    char *lpszEnv = GetEnvironmentStringsA();
+    for (char *p = lpszEnv; *p; p += strlen(p) + 1) {
+        if (_strnicmp(p, "TMP=", 4) == 0 || _strnicmp(p, "TEMP=", 5) == 0)
+            continue;
+        env.insert(env.end(), p, p + strlen(p) + 1);
+    }
+    FreeEnvironmentStringsA(lpszEnv);
+    for (const char *lpszVar : {"TMP=", "TEMP="}) {
+        std::string s = std::string(lpszVar) + s_strCaseDir;
+        env.insert(env.end(), s.c_str(), s.c_str() + s.size() + 1);
+    }
+    env.push_back('\0');
+    return env;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 3) {
+        printf("usage: e2erun CASEFILE SETUP32.EXE\n");
+        return 2;
+    }
+    CaseStruct c;
+    if (!fnReadCase(argv[1], &c)) {
+        printf("cannot read case %s\n", argv[1]);
+        return 2;
+    }
+    std::string strCase = argv[1];
+    size_t nSlash = strCase.find_last_of("\\/");
+    std::string strBase = strCase.substr(nSlash == std::string::npos ? 0 : nSlash + 1);
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    std::string strRoot = std::string(szTemp) + "tge2e";
+    CreateDirectoryA(strRoot.c_str(), NULL);
+    s_strCaseDir = strRoot + "\\" + strBase.substr(0, strBase.find('.'));
+    fnRemoveTree(s_strCaseDir);
+    if (!CreateDirectoryA(s_strCaseDir.c_str(), NULL)) {
+        printf("cannot make %s\n", s_strCaseDir.c_str());
+        return 2;
+    }
+    for (const CaseFileStruct &f : c.files) {
+        std::string strPath = s_strCaseDir + "\\" + fnSubst(f.strName);
+        FILE *fp = fopen(strPath.c_str(), "wb");
+        if (!fp) {
+            printf("cannot write %s\n", strPath.c_str());
+            return 2;
+        }
+        fwrite(f.strText.data(), 1, f.strText.size(), fp);
+        fclose(fp);
+    }
+
+    std::string strCmd = std::string("\"") + argv[2] + "\"" + fnSubst(c.strArgs);
+    printf("case folder %s\nrun %s\n", s_strCaseDir.c_str(), strCmd.c_str());
+    std::vector<char> env = fnChildEnvironment();
+    std::vector<char> cmd(strCmd.begin(), strCmd.end());
+    cmd.push_back('\0');
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, 0, env.data(), s_strCaseDir.c_str(), &si, &pi)) {
+        printf("cannot start %s: %lu\n", argv[2], GetLastError());
+        return 2;
+    }
+    CloseHandle(pi.hThread);
+
+    std::vector<HWND> seen;
+    DWORD dwStart = GetTickCount();
+    bool bTimedOut = false, bUnexpected = false;
+    for (;;) {
+        if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0)
+            break;
+        ScanStruct scan = {pi.dwProcessId, &c, &seen, false};
+        EnumWindows(fnScanProc, (LPARAM)&scan);
+        if (scan.bUnexpected) {
+            bUnexpected = true;
+            break;
+        }
+        if (GetTickCount() - dwStart > c.dwTimeoutMs) {
+            bTimedOut = true;
+            break;
+        }
+    }
+    DWORD dwExit = 0;
+    if (bTimedOut || bUnexpected) {
+        if (bTimedOut)
+            fnFail("time-out after %s s%s", std::to_string(c.dwTimeoutMs / 1000));
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    GetExitCodeProcess(pi.hProcess, &dwExit);
+    CloseHandle(pi.hProcess);
+    printf("exit code %lu\n", dwExit);
+    if (!bTimedOut && !bUnexpected) {
+        for (const auto &e : c.expects)
+            fnCheck(e, dwExit);
+        for (const AnswerStruct &a : c.answers)
+            if (!a.bUsed)
+                fnFail("expected window \"%s\" never came%s", a.strMatch);
+    }
+    if (s_nFailures) {
+        std::string strLog;
+        if (fnReadFile(s_strCaseDir + "\\TG7k9Dbg.LOG", &strLog))
+            printf("--- debug log (tail) ---\n%s\n", strLog.substr(strLog.size() > 3000 ? strLog.size() - 3000 : 0).c_str());
+    }
+    printf("%s: %d failure(s)\n", strBase.c_str(), s_nFailures);
+    return s_nFailures ? 1 : 0;
+}
