@@ -7,20 +7,20 @@
 
 UINT fnRegistrySection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnRegistrySection", lpszName);
+    return fnNotYetHandled("fnRegistrySection", lpszSection, lpszName);
 }
 
 UINT fnReadSetEnvironment(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadSetEnvironment", lpszName);
+    return fnNotYetHandled("fnReadSetEnvironment", lpszSection, lpszName);
 }
 
 UINT fnReadIniFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnReadIniFiles", lpszName);
+    return fnNotYetHandled("fnReadIniFiles", lpszSection, lpszName);
 }
 
 UINT fnIniFilesEdit(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    return fnNotYetHandled("fnIniFilesEdit", lpszName);
+    return fnNotYetHandled("fnIniFilesEdit", lpszSection, lpszName);
 }
