@@ -24,6 +24,7 @@
 
 UserInputStruct *g_lpUserInput;
 BOOL g_bInitOptions;
+DispatchOverrideProc g_pfnDispatchOverride;
 
 /* How a handler's result becomes the section status. */
 enum RuleEnum {
@@ -278,7 +279,7 @@ UINT fnParseInfSection(HWND hWnd, const char *lpszSection, UserInputStruct *lpUs
         HWND hWndStatus = NULL;
         if (lpRow->lpszCaption)
             hWndStatus = fnShowSectionStatus(hWnd, szName, lpRow->lpszCaption);
-        UINT r = lpRow->pfnHandler(&call);
+        UINT r = g_pfnDispatchOverride ? g_pfnDispatchOverride(szName, lpszSection) : lpRow->pfnHandler(&call);
         if (lpRow->lpszCaption)
             fnEndSectionStatus(hWndStatus);
 
@@ -298,7 +299,8 @@ UINT fnParseInfSection(HWND hWnd, const char *lpszSection, UserInputStruct *lpUs
         if (!lpszEntry[0] || !fnIsInfSection(lpszSection, lpszEntry, szName, sizeof(szName)))
             continue;
         HWND hWndStatus = fnShowSectionStatus(hWnd, szName, "Adding shortcuts");
-        UINT r = fnShortcutSection(hWnd, lpszSection, szName, lpUserInput, i);
+        UINT r = g_pfnDispatchOverride ? g_pfnDispatchOverride(szName, lpszSection)
+                                       : fnShortcutSection(hWnd, lpszSection, szName, lpUserInput, i);
         fnEndSectionStatus(hWndStatus);
         if (r == 0)
             fnDebugLog("fnParseInfSection", "Error returning from section %s.", g_uDebugLevel, szName);
@@ -348,17 +350,8 @@ void fnPrepareUserInput(UserInputStruct *lpUserInput)
     lpUserInput->uFailed = 0;
 }
 
-int fnReadInf(HWND hWnd, char *lpszInf)
+void fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput)
 {
-    UserInputStruct *lpUserInput = (UserInputStruct *)calloc(1, sizeof(UserInputStruct));
-    if (!lpUserInput) {
-        fnMessage(1031, NULL, MB_OK | MB_ICONSTOP);
-        g_bRunFailed = TRUE;
-        return 1;
-    }
-    fnPrepareUserInput(lpUserInput);
-    g_lpUserInput = lpUserInput;
-
     char *lpszPos = lpszInf;
     while (lpszPos && *lpszPos) {
         if (fnPrefixNoCase(lpszPos, "[End]", 5))
@@ -366,6 +359,7 @@ int fnReadInf(HWND hWnd, char *lpszInf)
         const char *lpszHeader, *lpszNext;
         if (!fnGetNextSection(lpszPos, &lpszHeader, &lpszNext))
             break;
+        /* the section's text ends just before the next header while it runs */
         char *lpszCut = NULL;
         char cSaved = 0;
         if (lpszNext && lpszNext > lpszInf) {
@@ -389,10 +383,24 @@ int fnReadInf(HWND hWnd, char *lpszInf)
         }
         if (uStatus == SECT_ENDRUN || uStatus == SECT_END || uStatus == SECT_USEREXIT)
             break;
+        /* start again from the first section; in the last section there is nothing to go on with */
         if (uStatus == SECT_RESTART && lpszNext)
             lpszPos = lpszInf;
     }
     g_lpszNextSection = NULL;
+}
+
+int fnReadInf(HWND hWnd, char *lpszInf)
+{
+    UserInputStruct *lpUserInput = (UserInputStruct *)calloc(1, sizeof(UserInputStruct));
+    if (!lpUserInput) {
+        fnMessage(1031, NULL, MB_OK | MB_ICONSTOP);
+        g_bRunFailed = TRUE;
+        return 1;
+    }
+    fnPrepareUserInput(lpUserInput);
+    g_lpUserInput = lpUserInput;
+    fnWalkSections(hWnd, lpszInf, lpUserInput);
     g_bRunFailed = lpUserInput->uFailed ? TRUE : FALSE;
 
     fnDebugLog("fnReadInf", "Exit g_bSelfDestruct=%d", g_uDebugLevel, g_bSelfDestruct);
