@@ -1,0 +1,124 @@
+/*
+ * driver/cmdfile.cpp -- reading and writing the command file. Keys are
+ * "INIFILE", "SOURCEDIR", "DESTDIR", "ASKFOR", "CMDFILE", "STARTUPMSG" (texts)
+ * and "TEMPEXEC", "BEQUIET" (switches) in section "START".
+ */
+#include "driver/cmdfile.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "common/bounded.h"
+#include "common/runstate.h"
+#include "driver/debuglog.h"
+#include "driver/logwriters.h"
+
+#define CMD_SECTION "START"
+
+static BOOL fnExists(const char *lpszPath)
+{
+    DWORD dwAttr = GetFileAttributesA(lpszPath);
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL fnFindCmdFile(const char *lpszName, char *lpszPath, size_t cchPath)
+{
+    if (!lpszName || !*lpszName)
+        return FALSE;
+    if (fnExists(lpszName))
+        return fnCopyBounded(lpszPath, cchPath, lpszName);
+    const char *lpszFile = strrchr(lpszName, '\\');
+    lpszFile = lpszFile ? lpszFile + 1 : lpszName;
+    const char *dirs[] = {g_szSourceDir, g_szHomeDir};
+    for (const char *lpszDir : dirs) {
+        if (!lpszDir[0])
+            continue;
+        size_t n = strlen(lpszDir);
+        if (fnFormatBounded(lpszPath, cchPath, "%s%s%s", lpszDir, lpszDir[n - 1] == '\\' ? "" : "\\", lpszFile) >=
+            (int)cchPath - 1)
+            continue;
+        if (fnExists(lpszPath))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+/*
+ * GetPrivateProfileString needs a full path, or it looks in the Windows
+ * folder: a relative name is made full against the current folder first.
+ */
+static BOOL fnFullName(const char *lpszFile, char *lpszFull, size_t cchFull)
+{
+    DWORD n = GetFullPathNameA(lpszFile, (DWORD)cchFull, lpszFull, NULL);
+    return n > 0 && n < cchFull;
+}
+
+static void fnReadKey(const char *lpszFull, const char *lpszKey, char *lpszOut, size_t cchOut)
+{
+    GetPrivateProfileStringA(CMD_SECTION, lpszKey, "", lpszOut, (DWORD)cchOut, lpszFull);
+}
+
+static BOOL fnReadSwitch(const char *lpszFull, const char *lpszKey)
+{
+    char sz[32];
+    fnReadKey(lpszFull, lpszKey, sz, sizeof(sz));
+    if (fnEqualNoCase(sz, "TRUE"))
+        return TRUE;
+    return (sz[0] >= '0' && sz[0] <= '9' && strtoul(sz, NULL, 10) != 0) ? TRUE : FALSE;
+}
+
+BOOL fnReadCmdFile(const char *lpszFile, CmdOptionStruct *lpOpt)
+{
+    char szFull[CCH_PATH];
+    if (!fnFullName(lpszFile, szFull, sizeof(szFull)) || !fnExists(szFull))
+        return FALSE;
+    fnReadKey(szFull, "INIFILE", lpOpt->szIniFile, sizeof(lpOpt->szIniFile));
+    fnReadKey(szFull, "SOURCEDIR", lpOpt->szSourceDir, sizeof(lpOpt->szSourceDir));
+    fnReadKey(szFull, "DESTDIR", lpOpt->szDestDir, sizeof(lpOpt->szDestDir));
+    fnReadKey(szFull, "ASKFOR", lpOpt->szAskFor, sizeof(lpOpt->szAskFor));
+    fnReadKey(szFull, "CMDFILE", lpOpt->szCmdFile, sizeof(lpOpt->szCmdFile));
+    fnReadKey(szFull, "STARTUPMSG", lpOpt->szStartupMsg, sizeof(lpOpt->szStartupMsg));
+    lpOpt->bStartupMsg = lpOpt->szStartupMsg[0] ? TRUE : FALSE;
+    lpOpt->bTempExec = fnReadSwitch(szFull, "TEMPEXEC");
+    lpOpt->bQuiet = fnReadSwitch(szFull, "BEQUIET");
+    fnDebugLog("fnReadCmdFile",
+               "lpszFile=%s,\nINIFILE=%s,\nSOURCEDIR=%s,\nDESTDIR=%s,\nASKFOR=%s,\nCMDFILE=%s,\nSTARTUPMSG=%s,\n"
+               "TEMPEXEC=%d,\nBEQUIET=%d",
+               g_uDebugLevel, szFull, lpOpt->szIniFile, lpOpt->szSourceDir, lpOpt->szDestDir, lpOpt->szAskFor,
+               lpOpt->szCmdFile, lpOpt->szStartupMsg, lpOpt->bTempExec, lpOpt->bQuiet);
+    return TRUE;
+}
+
+static BOOL fnWriteKey(const char *lpszFull, const char *lpszKey, const char *lpszValue)
+{
+    if (!lpszValue || !*lpszValue)
+        return TRUE;
+    if (!WritePrivateProfileStringA(CMD_SECTION, lpszKey, lpszValue, lpszFull)) {
+        fnDebugLog("fnWriteCmdFile", "WritePrivateProfileString %s failed, dwError=%lu", g_uDebugLevel, lpszKey,
+                   (unsigned long)GetLastError());
+        return FALSE;
+    }
+    fnWriteLog("%s: [%s] %s=%s", TRUE, lpszFull, CMD_SECTION, lpszKey, lpszValue);
+    return TRUE;
+}
+
+BOOL fnWriteCmdFile(const char *lpszFile, const CmdOptionStruct *lpOpt)
+{
+    char szFull[CCH_PATH];
+    if (!fnFullName(lpszFile, szFull, sizeof(szFull)))
+        return FALSE;
+    BOOL bOk = TRUE;
+    bOk &= fnWriteKey(szFull, "INIFILE", lpOpt->szIniFile);
+    bOk &= fnWriteKey(szFull, "SOURCEDIR", lpOpt->szSourceDir);
+    bOk &= fnWriteKey(szFull, "DESTDIR", lpOpt->szDestDir);
+    bOk &= fnWriteKey(szFull, "ASKFOR", lpOpt->szAskFor);
+    bOk &= fnWriteKey(szFull, "CMDFILE", lpOpt->szCmdFile);
+    bOk &= fnWriteKey(szFull, "STARTUPMSG", lpOpt->szStartupMsg);
+    if (lpOpt->bTempExec)
+        bOk &= fnWriteKey(szFull, "TEMPEXEC", "TRUE");
+    if (lpOpt->bQuiet)
+        bOk &= fnWriteKey(szFull, "BEQUIET", "TRUE");
+    /* the profile API caches writes: flush so a start right after reads them */
+    WritePrivateProfileStringA(NULL, NULL, NULL, szFull);
+    return bOk;
+}
