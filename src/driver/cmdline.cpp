@@ -100,6 +100,21 @@ void fnParseCmdLine(const char *lpszArgs, CmdOptionStruct *lpOpt)
         case 'D':
             bTook = fnTakeValue(szArg, "d=", lpOpt->szDestDir, sizeof(lpOpt->szDestDir), TRUE);
             break;
+        case 'E':
+            /* names the script file to rewrite; an appended script is still looked for */
+            bTook = fnTakeValue(szArg, "e=", lpOpt->szIniFile, sizeof(lpOpt->szIniFile), TRUE);
+            if (bTook)
+                lpOpt->uLoadMode = 1;
+            break;
+        case 'U': {
+            const char *lpszU = fnValueAfter(szArg, "u=");
+            if (lpszU) {
+                bTook = fnTakeValue(lpszU, "file=", lpOpt->szIniFile, sizeof(lpOpt->szIniFile), TRUE);
+                if (bTook)
+                    lpOpt->uLoadMode = 2;
+            }
+            break;
+        }
         case 'I':
             bTook = fnTakeValue(szArg, "i=", lpOpt->szIniFile, sizeof(lpOpt->szIniFile), TRUE);
             if (bTook)

@@ -26,6 +26,7 @@ struct CmdOptionStruct {
     UINT uDebugLevel;
     BOOL bShowVSWin;     /* -w= or -q set the main window's placement */
     UINT uShowVSWin;
+    UINT uLoadMode;      /* 1: -e= scramble the script file on disk; 2: -u=...file= unscramble it */
     int nOptions;        /* arguments that took effect */
 };
 

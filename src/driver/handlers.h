@@ -57,6 +57,10 @@ UINT fnShortcutSection(HWND hWnd, const char *lpszSection, const char *lpszName,
 
 /* the script-framing sections the loader runs before the walk */
 UINT fnReadConfig(HWND hWnd, const char *lpszInf);
+/* The choice between up to four scripts: 116 ends the run, 1 goes on, another option's id has set g_szIniFile. */
+UINT fnInstallOptionsSection(HWND hWnd, const char *lpszInf);
+/* The opening information dialog; 0 ends the run. */
+UINT fnSignonSection(HWND hWnd, const char *lpszInf);
 
 /* Set while the "[InitOptions]" dialog's answer was 100; the input sections read it. */
 extern BOOL g_bInitOptions;

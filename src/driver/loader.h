@@ -1,16 +1,38 @@
 /*
- * driver/loader.h -- bringing the script into memory and running it.
+ * driver/loader.h -- choosing the script, bringing it into memory in plain
+ * form (from a file or from behind the program), the load modes that rewrite
+ * a script on disk, and running it.
  */
 #ifndef TG_DRIVER_LOADER_H
 #define TG_DRIVER_LOADER_H
 
 #include <windows.h>
 
-/* The script buffer holds at most this many bytes of script and its terminator. */
-#define CB_SCRIPT_BUFFER 262140
-#define CB_SCRIPT_MAX (CB_SCRIPT_BUFFER - 1)
+#include "driver/appended.h"
 
-/* Loads g_szIniFile, runs the framing sections and the section walk, then cleans up. */
+/* Load modes: what a start does with its script. */
+enum { LOADMODE_RUN = 0, LOADMODE_SCRAMBLE = 1, LOADMODE_UNSCRAMBLE = 2 };
+
+extern UINT g_uLoadMode;
+/* TRUE when the script is the one appended to g_szSetupInf. */
+extern BOOL g_bInternalInf;
+/* The file holding the appended script (the program itself) and the marker line before it. */
+extern char g_szSetupInf[CCH_PATH];
+extern char g_szInfHeader[CCH_TITLE];
+
+/*
+ * Decides which script runs, after the command line and the named script's
+ * own search: the script appended to lpszExe unless one was named, else
+ * g_szIniFile, else the first of the fall-back names in the home folder.
+ * Shows "Cannot find information file." and returns FALSE when there is none.
+ */
+BOOL fnChooseScript(const char *lpszExe, BOOL bNamed);
+
+/*
+ * Loads the script, runs the framing sections and the section walk, then
+ * cleans up. A failure shows its message and sets g_bRunFailed. Returns the
+ * walk's result, 0 when it did not run.
+ */
 int fnLoadInf(HWND hWnd);
 
 /* The program file's version as "a.b.c.d"; an empty text when it has none. */

@@ -159,6 +159,7 @@ BOOL fnInitialize(const char *lpszCmdLine)
             g_uShowVSWin = lpOpt->uShowVSWin;
         if (lpOpt->bDebugLevel)
             g_uDebugLevel = lpOpt->uDebugLevel;
+        g_uLoadMode = lpOpt->uLoadMode;
         fnFindNamedScript();
     }
     if (!fnOpenDebugFile())
@@ -168,6 +169,8 @@ BOOL fnInitialize(const char *lpszCmdLine)
                "g_szAskForResponse=%s,\ng_bQuiet=%d,\ng_uShowVSWin=%u",
                g_uDebugLevel, 0ul, 0ul, g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile, g_szDestDir,
                g_szAskForResponse, g_bQuiet, g_uShowVSWin);
+    if (!fnChooseScript(szExe, lpOpt->bIniNamed))
+        return FALSE;
     return TRUE;
 }
 

@@ -14,3 +14,14 @@ UINT fnFloatInfoSection(HWND hWnd, const char *lpszSection, const char *lpszName
 {
     return fnNotYetHandled("fnFloatInfoSection", lpszSection, lpszName);
 }
+
+/* The loader's framing sections, given the whole script text. */
+UINT fnInstallOptionsSection(HWND hWnd, const char *lpszInf)
+{
+    return fnNotYetHandled("fnInstallOptionsSection", lpszInf, "[Install Options]");
+}
+
+UINT fnSignonSection(HWND hWnd, const char *lpszInf)
+{
+    return fnNotYetHandled("fnSignonSection", lpszInf, "[Signon]");
+}

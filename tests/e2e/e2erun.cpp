@@ -10,8 +10,16 @@
  *
  * A case file is text; lines starting with "%%" are directives, every other
  * line belongs to the file being written:
- *   %% file NAME [lf]           start a file in the case folder (CR LF line ends unless "lf")
- *   %% run ARGS...              arguments for setup32.exe
+ *   %% file NAME [lf] [noeol] [size=N]
+ *                               start a file in the case folder (CR LF line ends unless "lf";
+ *                               "noeol": no line end after the last line; "size=N": padded
+ *                               with comment lines to exactly N bytes)
+ *   %% copy-program NAME        copy setup32.exe into the case folder as NAME and run that
+ *   %% pack NAME SCRIPT [scramble] [unchecked]
+ *                               write %CASE%\NAME: setup32.exe, the marker line and the case
+ *                               file SCRIPT (scrambled when asked; "unchecked" appends it even
+ *                               when the packer would refuse it), and run that program
+ *   %% run ARGS...              arguments for the program; several runs go one after another
  *   %% timeout SECONDS          default 30
  *   %% answer "TEXT" [set ID "VALUE"]... press "BUTTON"
  *                               when a dialog whose caption or text holds TEXT appears, fill
@@ -34,10 +42,21 @@
 #include <string>
 #include <vector>
 
+#include "driver/appended.h"
+
 struct CaseFileStruct {
     std::string strName;
     std::string strText;
     bool bLf;
+    bool bNoEol;
+    size_t cbSize;  /* 0: as written */
+};
+
+struct PackStruct {
+    std::string strName;
+    std::string strScript;
+    bool bScramble;
+    bool bUnchecked;
 };
 
 struct AnswerStruct {
@@ -51,7 +70,9 @@ struct CaseStruct {
     std::vector<CaseFileStruct> files;
     std::vector<AnswerStruct> answers;
     std::vector<std::vector<std::string>> expects;
-    std::string strArgs;
+    std::vector<std::string> runs;
+    std::string strProgram;  /* in the case folder; empty: setup32.exe where it was built */
+    std::vector<PackStruct> packs;
     DWORD dwTimeoutMs = 30000;
 };
 
@@ -148,11 +169,30 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
         if (w.empty() || w[0] == "#" || w[0] == "name")
             continue;
         if (w[0] == "file" && w.size() >= 2) {
-            lpCase->files.push_back({w[1], "", w.size() >= 3 && w[2] == "lf"});
+            CaseFileStruct f = {w[1], "", false, false, 0};
+            for (size_t i = 2; i < w.size(); i++) {
+                if (w[i] == "lf")
+                    f.bLf = true;
+                else if (w[i] == "noeol")
+                    f.bNoEol = true;
+                else if (w[i].compare(0, 5, "size=") == 0)
+                    f.cbSize = (size_t)atol(w[i].c_str() + 5);
+            }
+            lpCase->files.push_back(f);
             lpFile = &lpCase->files.back();
+        } else if (w[0] == "copy-program" && w.size() >= 2) {
+            lpCase->strProgram = w[1];
+        } else if (w[0] == "pack" && w.size() >= 3) {
+            PackStruct pk = {w[1], w[2], false, false};
+            for (size_t i = 3; i < w.size(); i++) {
+                pk.bScramble = pk.bScramble || w[i] == "scramble";
+                pk.bUnchecked = pk.bUnchecked || w[i] == "unchecked";
+            }
+            lpCase->packs.push_back(pk);
+            lpCase->strProgram = w[1];
         } else if (w[0] == "run") {
             size_t nAt = line.find("run");
-            lpCase->strArgs = line.substr(nAt + 3);
+            lpCase->runs.push_back(line.substr(nAt + 3));
         } else if (w[0] == "timeout" && w.size() >= 2) {
             lpCase->dwTimeoutMs = (DWORD)atoi(w[1].c_str()) * 1000;
         } else if (w[0] == "answer" && w.size() >= 2) {
@@ -387,6 +427,52 @@ static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
     }
 }
 
+/* Drops the last line end ("noeol") and pads with comment lines to the size asked. */
+static void fnShapeFile(CaseFileStruct *lpFile)
+{
+    std::string &str = lpFile->strText;
+    const char *lpszEol = lpFile->bLf ? "\n" : "\r\n";
+    if (lpFile->bNoEol && str.size() >= strlen(lpszEol))
+        str.resize(str.size() - strlen(lpszEol));
+    while (lpFile->cbSize > str.size()) {
+        size_t cbLeft = lpFile->cbSize - str.size();
+        if (cbLeft <= 80) {
+            str += std::string(cbLeft, ';');
+            break;
+        }
+        str += std::string(78, ';') + "\r\n";
+    }
+}
+
+/* Writes the case folder's program with a case file appended behind the marker line. */
+static bool fnPack(const char *lpszExe, const PackStruct &pk)
+{
+    std::string strOut = s_strCaseDir + "\\" + pk.strName;
+    std::string strScript = s_strCaseDir + "\\" + pk.strScript;
+    if (!pk.bUnchecked) {
+        char szError[512];
+        if (!fnPackInstaller(lpszExe, strScript.c_str(), strOut.c_str(), pk.bScramble ? TRUE : FALSE, szError,
+                             sizeof(szError))) {
+            printf("cannot pack %s: %s\n", strOut.c_str(), szError);
+            return false;
+        }
+        return true;
+    }
+    std::string strExe, strText;
+    char szMarker[128];
+    fnBuildMarker(MARKER_WORD, MARKER_HEADER, szMarker, sizeof(szMarker));
+    if (!fnReadFile(lpszExe, &strExe) || !fnReadFile(strScript, &strText))
+        return false;
+    FILE *fp = fopen(strOut.c_str(), "wb");
+    if (!fp)
+        return false;
+    strExe += szMarker;
+    strExe += strText;
+    bool bOk = fwrite(strExe.data(), 1, strExe.size(), fp) == strExe.size();
+    fclose(fp);
+    return bOk;
+}
+
 static void fnRemoveTree(const std::string &strDir)
 {
     WIN32_FIND_DATAA fd;
@@ -452,59 +538,76 @@ int main(int argc, char **argv)
         printf("cannot make %s\n", s_strCaseDir.c_str());
         return 2;
     }
-    for (const CaseFileStruct &f : c.files) {
+    for (CaseFileStruct &f : c.files) {
         std::string strPath = s_strCaseDir + "\\" + fnSubst(f.strName);
         FILE *fp = fopen(strPath.c_str(), "wb");
         if (!fp) {
             printf("cannot write %s\n", strPath.c_str());
             return 2;
         }
+        fnShapeFile(&f);
         fwrite(f.strText.data(), 1, f.strText.size(), fp);
         fclose(fp);
     }
-
-    std::string strCmd = std::string("\"") + argv[2] + "\"" + fnSubst(c.strArgs);
-    printf("case folder %s\nrun %s\n", s_strCaseDir.c_str(), strCmd.c_str());
+    std::string strProgram = argv[2];
+    for (const PackStruct &pk : c.packs) {
+        if (!fnPack(argv[2], pk))
+            return 2;
+    }
+    if (!c.strProgram.empty()) {
+        strProgram = s_strCaseDir + "\\" + c.strProgram;
+        if (c.packs.empty() && !CopyFileA(argv[2], strProgram.c_str(), FALSE)) {
+            printf("cannot copy the program to %s\n", strProgram.c_str());
+            return 2;
+        }
+    }
+    if (c.runs.empty())
+        c.runs.push_back("");
+    printf("case folder %s\n", s_strCaseDir.c_str());
     std::vector<char> env = fnChildEnvironment();
-    std::vector<char> cmd(strCmd.begin(), strCmd.end());
-    cmd.push_back('\0');
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof(si));
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, 0, env.data(), s_strCaseDir.c_str(), &si, &pi)) {
-        printf("cannot start %s: %lu\n", argv[2], GetLastError());
-        return 2;
-    }
-    CloseHandle(pi.hThread);
-
     std::vector<HWND> seen;
-    DWORD dwStart = GetTickCount();
-    bool bTimedOut = false, bUnexpected = false;
-    for (;;) {
-        if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0)
-            break;
-        ScanStruct scan = {pi.dwProcessId, &c, &seen, false};
-        EnumWindows(fnScanProc, (LPARAM)&scan);
-        if (scan.bUnexpected) {
-            bUnexpected = true;
-            break;
-        }
-        if (GetTickCount() - dwStart > c.dwTimeoutMs) {
-            bTimedOut = true;
-            break;
-        }
-    }
     DWORD dwExit = 0;
-    if (bTimedOut || bUnexpected) {
-        if (bTimedOut)
-            fnFail("time-out after %s s%s", std::to_string(c.dwTimeoutMs / 1000));
-        TerminateProcess(pi.hProcess, 99);
-        WaitForSingleObject(pi.hProcess, 5000);
+    bool bTimedOut = false, bUnexpected = false;
+    for (size_t nRun = 0; nRun < c.runs.size() && !bTimedOut && !bUnexpected; nRun++) {
+        std::string strCmd = std::string("\"") + strProgram + "\"" + fnSubst(c.runs[nRun]);
+        printf("run %s\n", strCmd.c_str());
+        std::vector<char> cmd(strCmd.begin(), strCmd.end());
+        cmd.push_back('\0');
+        STARTUPINFOA si;
+        ZeroMemory(&si, sizeof(si));
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi;
+        if (!CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, 0, env.data(), s_strCaseDir.c_str(), &si, &pi)) {
+            printf("cannot start %s: %lu\n", strProgram.c_str(), GetLastError());
+            return 2;
+        }
+        CloseHandle(pi.hThread);
+
+        DWORD dwStart = GetTickCount();
+        for (;;) {
+            if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0)
+                break;
+            ScanStruct scan = {pi.dwProcessId, &c, &seen, false};
+            EnumWindows(fnScanProc, (LPARAM)&scan);
+            if (scan.bUnexpected) {
+                bUnexpected = true;
+                break;
+            }
+            if (GetTickCount() - dwStart > c.dwTimeoutMs) {
+                bTimedOut = true;
+                break;
+            }
+        }
+        if (bTimedOut || bUnexpected) {
+            if (bTimedOut)
+                fnFail("time-out after %s s%s", std::to_string(c.dwTimeoutMs / 1000));
+            TerminateProcess(pi.hProcess, 99);
+            WaitForSingleObject(pi.hProcess, 5000);
+        }
+        GetExitCodeProcess(pi.hProcess, &dwExit);
+        CloseHandle(pi.hProcess);
+        printf("exit code %lu\n", dwExit);
     }
-    GetExitCodeProcess(pi.hProcess, &dwExit);
-    CloseHandle(pi.hProcess);
-    printf("exit code %lu\n", dwExit);
     if (!bTimedOut && !bUnexpected) {
         for (const auto &e : c.expects)
             fnCheck(e, dwExit);
