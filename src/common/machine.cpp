@@ -77,9 +77,41 @@ static ULONGLONG fnNoMemory(void)
     return 0;
 }
 
+static BOOL fnNoPath(const char *, char *lpszOut, size_t cchOut)
+{
+    fnTerminate(lpszOut, cchOut);
+    return FALSE;
+}
+
+static BOOL fnNoSID(const char *, const char *, char *lpszOut, size_t cchOut)
+{
+    fnTerminate(lpszOut, cchOut);
+    return FALSE;
+}
+
+static BOOL fnNoFile(const char *)
+{
+    return FALSE;
+}
+
+static BOOL fnNoFileVersion(const char *, char *lpszFileVersion, char *lpszProductVersion, char *lpszLegal)
+{
+    fnTerminate(lpszFileVersion, 1);
+    fnTerminate(lpszProductVersion, 1);
+    fnTerminate(lpszLegal, 1);
+    return FALSE;
+}
+
+static int fnNoCmpFileVersion(const char *, const char *)
+{
+    return 2; /* no version information */
+}
+
 const MachineLookupStruct g_machineNone = {
     fnNoRegistry, fnNoEnv,      fnNoExpand, fnNoShellFolder, fnRunOSInfo, fnNoWMI,
     fnNoSMBIOS,   fnNoAdapters, fnNoString, fnNoName,        fnNoName,    fnNoMemory,
+    fnNoPath,     fnNoPath,     fnNoSID,    fnNoName,        fnNoName,    fnNoName,
+    fnNoFile,     fnNoFileVersion, fnNoCmpFileVersion,
 };
 
 const MachineLookupStruct *g_lpMachine = &g_machineNone;

@@ -98,6 +98,26 @@ struct MachineLookupStruct {
     BOOL (*pfnGetComputerName)(char *lpszOut, size_t cchOut);
     /* Total physical memory in bytes; 0 when unknown. */
     ULONGLONG (*pfnGetPhysicalMemory)(void);
+
+    /* Added for option expansion and inline functions (script/expand_win.cpp
+       and install/version.cpp provide the Windows side). */
+    /* Short (8.3) and long forms of an existing path; FALSE leaves lpszOut unspecified. */
+    BOOL (*pfnGetShortPath)(const char *lpszPath, char *lpszOut, size_t cchOut);
+    BOOL (*pfnGetLongPath)(const char *lpszPath, char *lpszOut, size_t cchOut);
+    /* SID text of an account on a system (NULL: this computer). */
+    BOOL (*pfnGetSIDString)(const char *lpszUser, const char *lpszSystem, char *lpszOut, size_t cchOut);
+    /* Connected network resources "Printer-local-remote;..." and printers "net:name;name;...". */
+    BOOL (*pfnGetNetResources)(char *lpszOut, size_t cchOut);
+    BOOL (*pfnGetPrinters)(char *lpszOut, size_t cchOut);
+    /* The current user as domain\user. */
+    BOOL (*pfnGetCurrentUser)(char *lpszOut, size_t cchOut);
+    /* TRUE when a file-system search for the specification finds a file or directory. */
+    BOOL (*pfnFileOrDirExists)(const char *lpszSpec);
+    /* File version, product version and legal notice texts (each optional, 128 characters). */
+    BOOL (*pfnGetFileVersion)(const char *lpszFile, char *lpszFileVersion, char *lpszProductVersion,
+                              char *lpszLegal);
+    /* A file's version against a dotted version text: 0 equal, 7 older, 11 newer, else cannot compare. */
+    int (*pfnCmpFileVersion)(const char *lpszFile, const char *lpszVersion);
 };
 
 /* The installed lookup table; points at g_machineNone until one is installed. */

@@ -1,0 +1,43 @@
+/*
+ * script/expand.h -- option expansion: rewrites a field in place, replacing
+ * every option (the option character g_cOptChar and what follows it) by its
+ * value from the stores of script/optstore.h, the run-wide folders and the
+ * machine lookups of common/machine.h. Portable: every fact about the machine
+ * comes through g_lpMachine.
+ */
+#ifndef TG_SCRIPT_EXPAND_H
+#define TG_SCRIPT_EXPAND_H
+
+#include "common/tgtypes.h"
+
+struct UserInputStruct;
+
+/* Result of an expansion. */
+enum {
+    EXPAND_NONE = 0,     /* no option was expanded */
+    EXPAND_OK = 1,       /* every expanded option had a value */
+    EXPAND_MISSING = -1  /* a value was empty, a variable unset or a function failed */
+};
+
+/*
+ * Expands the options of lpszText in place (cchText characters of room).
+ * Malformed options stay in the text as written. The expanded text is built
+ * in CCH_EXPANDED characters, so the result holds at most 259 characters
+ * (and at most cchText-1): what does not fit is cut at the limit. One option's
+ * value is likewise cut at 1,039 characters before it is copied.
+ * Returns EXPAND_NONE, EXPAND_OK or EXPAND_MISSING; callers take
+ * EXPAND_MISSING as "not found" and may try another field.
+ * Re-entered only through an inline function's arguments.
+ */
+int fnExpandOpts(char *lpszText, size_t cchText);
+
+/*
+ * Start-up, before the first section: sets g_szDestDir to the temporary
+ * folder (TMP, else TEMP, else the Windows folder's TEMP) unless a destination
+ * was given already, copies it into path slot 0 and the source folder into
+ * source slot 0, takes the sub-field delimiters from string 1064 and fills the
+ * default texts of the run record (may be NULL).
+ */
+void fnInitUserInput(UserInputStruct *lpUserInput);
+
+#endif
