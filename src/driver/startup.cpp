@@ -17,6 +17,7 @@
 #include "driver/userexit.h"
 #include "driver/winstate.h"
 #include "resource.h"
+#include "script/sysinfo_win.h"
 #include "ui/placement.h"
 #include "ui/waitwindow.h"
 
@@ -119,6 +120,11 @@ BOOL fnInitialize(const char *lpszCmdLine)
         return FALSE;
     }
     fnFolderOf(szExe, g_szHomeDir, sizeof(g_szHomeDir));
+    fnInstallMachineLookup();
+    if (!fnGetOSVersionInfo(&g_OSInfo)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not initialize.");
+        return FALSE;
+    }
     fnGetDateTime(g_szDate, g_szTime);
 
     char szVersion[64] = "";
@@ -130,7 +136,8 @@ BOOL fnInitialize(const char *lpszCmdLine)
         fnFormatBounded(szProduct, sizeof(szProduct), szFormat, szVersion);
     else
         fnCopyBounded(szProduct, sizeof(szProduct), "Install and Setup");
-    fnFormatBounded(g_szBanner, sizeof(g_szBanner), "\n%s\nWindows %s\n", szProduct, "");
+    fnFormatBounded(g_szBanner, sizeof(g_szBanner), "\n%s\nWindows %s\n", szProduct, g_OSInfo.szWinVersion);
+    fnReadRegGlobals();
 
     fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), g_szHomeDir);
     fnJoin(g_szIniFile, sizeof(g_szIniFile), g_szHomeDir, "TALLGRID.INF");
@@ -159,7 +166,6 @@ BOOL fnInitialize(const char *lpszCmdLine)
             g_uShowVSWin = lpOpt->uShowVSWin;
         if (lpOpt->bDebugLevel)
             g_uDebugLevel = lpOpt->uDebugLevel;
-        g_uLoadMode = lpOpt->uLoadMode;
         fnFindNamedScript();
     }
     if (!fnOpenDebugFile())
@@ -167,10 +173,18 @@ BOOL fnInitialize(const char *lpszCmdLine)
     fnDebugLog("fnParseCmdLine",
                "Win %lu.%lu,\ng_szTmpPath=%s,\ng_szDebugFile=%s,\ng_szHomeDir=%s,\ng_szIniFile=%s,\ng_szDestDir=%s,\n"
                "g_szAskForResponse=%s,\ng_bQuiet=%d,\ng_uShowVSWin=%u",
-               g_uDebugLevel, 0ul, 0ul, g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile, g_szDestDir,
+               g_uDebugLevel, (unsigned long)g_OSInfo.dwWinMajor, (unsigned long)g_OSInfo.dwWinMinor,
+               g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile, g_szDestDir,
                g_szAskForResponse, g_bQuiet, g_uShowVSWin);
-    if (!fnChooseScript(szExe, lpOpt->bIniNamed))
-        return FALSE;
+    fnDebugLog("fnInitialize - VersionInfo",
+               "bWinNT=%lu,\ndwWinMajor=%lu,\ndwWinMinor=%lu,\nuWinFamily=%lu,\nuWinIndex=%lu,\nuWinSR=%lu,\n"
+               "dwWinBuild=%lu,\ndwWinPlatformID=%lu,\nuWinBits=%lu,\nszWinName=%s,\nszWinVersion=%s,\n"
+               "szWinVSDescription=%s,\nszWinLabel=%s",
+               g_uDebugLevel, (unsigned long)g_OSInfo.bWinNT, (unsigned long)g_OSInfo.dwWinMajor,
+               (unsigned long)g_OSInfo.dwWinMinor, (unsigned long)g_OSInfo.uWinFamily,
+               (unsigned long)g_OSInfo.uWinIndex, (unsigned long)g_OSInfo.uWinSR, (unsigned long)g_OSInfo.dwWinBuild,
+               (unsigned long)g_OSInfo.dwWinPlatformID, (unsigned long)g_OSInfo.uWinBits, g_OSInfo.szWinName,
+               g_OSInfo.szWinVersion, g_OSInfo.szWinVSDescription, g_OSInfo.szWinLabel);
     return TRUE;
 }
 
@@ -233,7 +247,8 @@ BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow)
     fnDebugLog("fnInitInstance",
                "g_bSelfDestruct=%d, Win %lu.%lu,\ng_szTmpPath=%s,\ng_szDebugFile=%s,\ng_szHomeDir=%s,\ng_szIniFile=%s,\n"
                "g_szDestDir=%s,\ng_bQuiet=%d,\ng_uShowVSWin=%u,\ng_bMessage=%d,\ng_szDate=%s,\ng_szTime=%s",
-               g_uDebugLevel, g_bSelfDestruct, 0ul, 0ul, g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile,
+               g_uDebugLevel, g_bSelfDestruct, (unsigned long)g_OSInfo.dwWinMajor, (unsigned long)g_OSInfo.dwWinMinor,
+               g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile,
                g_szDestDir, g_bQuiet, g_uShowVSWin, 0, g_szDate, g_szTime);
     int cx = g_bQuiet ? 0 : 399, cy = g_bQuiet ? 0 : 80;
     g_hWndMain = CreateWindowExA(0, s_szMainClass, g_szMsgTitle, WS_POPUP | WS_DLGFRAME, 0, 0, cx, cy, NULL, NULL,
