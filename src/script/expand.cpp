@@ -23,6 +23,14 @@
 #include "script/optstore.h"
 #include "script/pathtext.h"
 
+BOOL g_bExpandSecret;
+static UINT s_uExpandDepth; /* 1 in a field's expansion, 2 in an inline function's arguments */
+
+const char *fnLogText(const char *lpszText)
+{
+    return g_bExpandSecret ? "(hidden)" : lpszText;
+}
+
 namespace {
 
 /* What one option turned out to be. */
@@ -667,13 +675,13 @@ OptKindEnum fnReadOption(const char *lpszOpt, OptionStruct *lpOpt, const char *l
             /* the function text is cut at the first ')', so functions do not nest */
             fnCopyBoundedN(szFun, sizeof(szFun), p, lpszClose ? (size_t)(lpszClose - p) : (size_t)-1);
             fnDebugLog("fnExpandOpts", "in _fn()  lpszSource=%s,\nszFun=%s,\nlpszFunTmp=%s,\nszFunTarget=%s",
-                       g_uDebugLevel, lpszSource, szFun, lpszSoFar, szFunTarget);
+                       g_uDebugLevel, fnLogText(lpszSource), szFun, fnLogText(lpszSoFar), szFunTarget);
             if (!lpszClose)
                 return OPT_KEEP;
             fnDebugLog("fnExpandOpts before fnParseFun()", "szFun=%s", g_uDebugLevel, szFun);
             int nOk = fnParseFun(szFun, szFunTarget, sizeof(szFunTarget));
             fnDebugLog("fnExpandOpts return from fnParseFun()", "szFun=%s,\nszFunTarget=%s", g_uDebugLevel, szFun,
-                       szFunTarget);
+                       fnLogText(szFunTarget));
             if (!nOk)
                 return OPT_KEEP;
             fnStoreFunResult(szFunTarget);
@@ -747,10 +755,12 @@ OptKindEnum fnReadOption(const char *lpszOpt, OptionStruct *lpOpt, const char *l
         if (d > 1)
             return OPT_MALFORMED;
         p++;
-        if (d == 0)
+        if (d == 0) {
             fnSetValue(lpOpt, g_szUserName);
-        else
+        } else {
+            g_bExpandSecret = TRUE;
             fnGetPlainPassword(lpOpt->szValue, sizeof(lpOpt->szValue));
+        }
         break;
     case 'N':
     case 'M':
@@ -827,6 +837,10 @@ int fnExpandOpts(char *lpszText, size_t cchText)
     BOOL bEndMarker = FALSE, bCut = FALSE;
     OptionStruct opt;
     const char cOpt = g_cOptChar;
+    /* an inline function's arguments are expanded inside this call: their secret is ours too */
+    BOOL bOuterSecret = g_bExpandSecret;
+    g_bExpandSecret = FALSE;
+    s_uExpandDepth++;
 
     const char *p = lpszText;
     while (*p) {
@@ -879,7 +893,7 @@ int fnExpandOpts(char *lpszText, size_t cchText)
             if (!bEmpty)
                 fnApplyPrefixes(uPrefix, opt.szValue, sizeof(opt.szValue));
             bCut |= !fnEmit(szExpanded, &cchExpanded, opt.szValue, strlen(opt.szValue));
-            fnDebugLog("fnExpandOpts - process final strings", "szValue=%s", g_uDebugLevel, opt.szValue);
+            fnDebugLog("fnExpandOpts - process final strings", "szValue=%s", g_uDebugLevel, fnLogText(opt.szValue));
             if (bEmpty && !opt.bNeverEmpty)
                 nRC = EXPAND_MISSING;
             else if (nRC == EXPAND_NONE)
@@ -903,9 +917,11 @@ int fnExpandOpts(char *lpszText, size_t cchText)
             }
         }
     }
-    fnDebugLog("fnExpandOpts", "lpszString=%s,\nlpszExpanded=%s,\nszTarget=%s", g_uDebugLevel, lpszText, szExpanded,
-               szTarget);
+    fnDebugLog("fnExpandOpts", "lpszString=%s,\nlpszExpanded=%s,\nszTarget=%s", g_uDebugLevel, lpszText,
+               fnLogText(szExpanded), fnLogText(szTarget));
     fnCopyBounded(lpszText, cchText, szTarget);
+    s_uExpandDepth--;
+    g_bExpandSecret = s_uExpandDepth ? (bOuterSecret || g_bExpandSecret) : FALSE;
     return nRC;
 }
 

@@ -32,6 +32,14 @@ enum {
 int fnExpandOpts(char *lpszText, size_t cchText);
 
 /*
+ * TRUE while the expansion in progress has put the password (@U1) into its
+ * text; debug-log entries then show fnLogText's stand-in instead of texts.
+ */
+extern BOOL g_bExpandSecret;
+/* lpszText, or "(hidden)" while g_bExpandSecret is set: for debug-log arguments only. */
+const char *fnLogText(const char *lpszText);
+
+/*
  * Start-up, before the first section: sets g_szDestDir to the temporary
  * folder (TMP, else TEMP, else the Windows folder's TEMP) unless a destination
  * was given already, copies it into path slot 0 and the source folder into

@@ -169,7 +169,7 @@ BOOL fnEndToUniBin(const char *lpszText, UINT uField, char *lpszOut, size_t cchO
             break;
         fnAppendBounded(lpszOut, cchOut, szEntry);
         fnDebugLog("fnParseFun fnStrEndToUniBin", "lpszTmp=%s, szResult=%s, uInc=%u, uField=%u", g_uDebugLevel,
-                   lpszTmp, lpszOut, uInc, uField);
+                   fnLogText(lpszTmp), fnLogText(lpszOut), uInc, uField);
     }
     return TRUE;
 }
@@ -319,7 +319,8 @@ int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult)
         break;
     }
     case FUN_STRCMP:
-        fnDebugLog(szTitle, "szFun=%s, szField1=%s, szField2=%s", g_uDebugLevel, lpszFun, a1, a2);
+        fnDebugLog(szTitle, "szFun=%s, szField1=%s, szField2=%s", g_uDebugLevel, lpszFun, fnLogText(a1),
+                   fnLogText(a2));
         fnCopyBounded(szResult, sizeof(szResult), fnEqualCase(a1, a2) ? "TRUE" : "FALSE");
         break;
     case FUN_STRICMP:
@@ -386,14 +387,15 @@ int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult)
     case FUN_STRENDTOUNIBIN:
         if (!fnEndToUniBin(a1, fnDigitsOf(a2), szResult, sizeof(szResult)))
             return 0;
-        fnDebugLog(szTitle, "szFun=%s, szResult=%s", g_uDebugLevel, lpszFun, szResult);
+        fnDebugLog(szTitle, "szFun=%s, szResult=%s", g_uDebugLevel, lpszFun, fnLogText(szResult));
         break;
     }
     fnDebugLog("fnParseFun Return",
                "szFun=%s,\nszField1=%s,\nszField2=%s,\nszField3=%s,\nszField4=%s,\nszField5=%s,\nszField6=%s,\n"
                "szField7=%s,\nszField8=%s,\nszField9=%s,\nszResult=%s,\nlpszResult=%s",
-               g_uDebugLevel, lpszFun, aszField[0], aszField[1], aszField[2], aszField[3], aszField[4], aszField[5],
-               aszField[6], aszField[7], aszField[8], szResult, lpszResult);
+               g_uDebugLevel, lpszFun, fnLogText(aszField[0]), fnLogText(aszField[1]), fnLogText(aszField[2]),
+               fnLogText(aszField[3]), fnLogText(aszField[4]), fnLogText(aszField[5]), fnLogText(aszField[6]),
+               fnLogText(aszField[7]), fnLogText(aszField[8]), fnLogText(szResult), fnLogText(lpszResult));
     fnCopyBounded(lpszResult, cchResult, szResult);
     return 1;
 }

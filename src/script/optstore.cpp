@@ -8,6 +8,7 @@
 
 #include "common/bounded.h"
 #include "common/runstate.h"
+#include "driver/scramble.h"
 
 char g_cOptChar = '@';
 char g_szExpandDelims[CCH_EXPANDDELIMS] = ",=";
@@ -31,7 +32,6 @@ char g_szDefaultSetting[10][CCH_DEFAULTSETTING];
 char g_szOptionAnswer[OPT_SLOTS][5];
 char g_szUserName[CCH_USERNAME];
 char g_szUserPassword[CCH_PASSWORD];
-StringCryptProc g_pfnDeCryptString;
 char g_szCmdResult[10][CCH_PATH];
 char g_szFunResult[10][CCH_PATH];
 UINT g_uFunResult;
@@ -79,10 +79,9 @@ BOOL fnGetPlainPassword(char *lpszOut, size_t cchOut)
     if (!lpszOut || !cchOut)
         return FALSE;
     lpszOut[0] = '\0';
-    if (!g_pfnDeCryptString || !g_szUserPassword[0])
+    if (!g_szUserPassword[0] || !fnCopyBounded(lpszOut, cchOut, g_szUserPassword))
         return FALSE;
-    fnCopyBounded(lpszOut, cchOut, g_szUserPassword);
-    if (!g_pfnDeCryptString(lpszOut)) {
+    if (!fnDeCryptString(lpszOut)) {
         /* never hand on the scrambled form as if it were the password */
         memset(lpszOut, 0, cchOut);
         return FALSE;

@@ -49,12 +49,9 @@ extern char g_szDefaultSetting[10][CCH_DEFAULTSETTING];
 /* Option answers (@Bij): question i-1, button j-1, 'Y' or 'N'; '\0' while not given. */
 extern char g_szOptionAnswer[OPT_SLOTS][5];
 /* User name and password of the user-and-password question; the password is
-   kept only in its scrambled form and unscrambled into a caller's buffer. */
+   kept only in the string form of driver/scramble.h (fnEnCryptString). */
 extern char g_szUserName[CCH_USERNAME];
 extern char g_szUserPassword[CCH_PASSWORD];
-/* Unscrambles a text in place (the loader's string routine); NULL until it is set. */
-typedef BOOL (*StringCryptProc)(char *lpszText);
-extern StringCryptProc g_pfnDeCryptString;
 /* Results of run settings and commands (@$0-@$9). */
 extern char g_szCmdResult[10][CCH_PATH];
 /* Results of inline functions (@_0-@_9) and the slot the next result takes. */
@@ -74,7 +71,7 @@ void fnResetOptStore(void);
 /* Stores an inline function's result in the next slot; from the tenth result on slot 9 is overwritten. */
 void fnStoreFunResult(const char *lpszResult);
 
-/* The password unscrambled into lpszOut; FALSE (and an empty text) when no routine is set. */
+/* The password unscrambled into lpszOut; FALSE and an empty text when there is none. */
 BOOL fnGetPlainPassword(char *lpszOut, size_t cchOut);
 
 #endif

@@ -6,6 +6,7 @@
  */
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -14,6 +15,7 @@
 #include "common/machine.h"
 #include "common/records.h"
 #include "common/runstate.h"
+#include "driver/scramble.h"
 #include "fakemachine.h"
 #include "script/expand.h"
 #include "script/optstore.h"
@@ -158,7 +160,9 @@ TEST_F(ExpandTest, RegistryNotFoundStringTestsAndUser)
     g_uStrTestResult[0] = 1;
     g_uStrTestResult[15] = 104;
     fnCopyBounded(g_szUserName, sizeof(g_szUserName), "admin");
-    fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), "t4dsfu"); /* "s3cret" shifted by one */
+    fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), "s3cret");
+    ASSERT_TRUE(fnEnCryptString(g_szUserPassword, sizeof(g_szUserPassword)));
+    ASSERT_STRNE("s3cret", g_szUserPassword);
     const RowStruct rows[] = {
         {"@K0", "1|"},
         {"x@K02y", "1|xy"},
@@ -174,8 +178,36 @@ TEST_F(ExpandTest, RegistryNotFoundStringTestsAndUser)
     };
     fnRows(rows, sizeof(rows) / sizeof(rows[0]));
 
-    g_pfnDeCryptString = NULL;
-    EXPECT_EQ("-1|", fnX("@U1")) << "without the routine the scrambled form must not leak";
+    g_szUserPassword[0] = '\0';
+    EXPECT_EQ("-1|", fnX("@U1"));
+}
+
+TEST_F(ExpandTest, PasswordNeverReachesTheDebugLog)
+{
+    fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), "s3cret");
+    ASSERT_TRUE(fnEnCryptString(g_szUserPassword, sizeof(g_szUserPassword)));
+    std::string sLog = ::testing::TempDir() + "expand_secret.log";
+    remove(sLog.c_str());
+    fnCopyBounded(g_szDebugFile, sizeof(g_szDebugFile), sLog.c_str());
+    g_uDebugLevel = 3;
+    std::string a = fnX("x@U1y");
+    std::string b = fnX("@_fnStrBegin(@U1,3)");
+    std::string c = fnX("@D");
+    g_uDebugLevel = 0;
+    EXPECT_EQ("1|xs3crety", a);
+    EXPECT_EQ("1|s3c", b);
+    FILE *f = fopen(sLog.c_str(), "rb");
+    ASSERT_TRUE(f != NULL);
+    std::string sText;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+        sText.append(buf, n);
+    fclose(f);
+    remove(sLog.c_str());
+    EXPECT_NE(std::string::npos, sText.find("(hidden)"));
+    EXPECT_EQ(std::string::npos, sText.find("s3c")) << sText;
+    EXPECT_FALSE(g_bExpandSecret) << "a later expansion without the password logs again";
 }
 
 TEST_F(ExpandTest, EnvironmentVariables)

@@ -125,13 +125,6 @@ int fnCmpVersion(const char *lpszFile, const char *lpszVersion)
     int n = have.compare(lpszVersion); /* single-digit parts are enough for the tests */
     return n == 0 ? 0 : (n < 0 ? 7 : 11);
 }
-BOOL fnUnscramble(char *lpsz)
-{
-    /* the tests' stand-in scrambling: every character shifted by one */
-    for (; *lpsz; lpsz++)
-        (*lpsz)--;
-    return TRUE;
-}
 
 MachineLookupStruct s_fakeTable;
 
@@ -144,7 +137,6 @@ void fnInstallFakeMachine(void)
     fnResetOptStore();
     g_OSInfo = OSInfoStruct();
     g_szProgramFilesDir[0] = g_szUserProgramsFolder[0] = '\0';
-    g_pfnDeCryptString = fnUnscramble;
     s_fakeTable = g_machineNone;
     s_fakeTable.pfnReadRegistry = fnReg;
     s_fakeTable.pfnGetEnv = fnEnv;
