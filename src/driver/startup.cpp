@@ -166,6 +166,7 @@ BOOL fnInitialize(const char *lpszCmdLine)
             g_uShowVSWin = lpOpt->uShowVSWin;
         if (lpOpt->bDebugLevel)
             g_uDebugLevel = lpOpt->uDebugLevel;
+        g_uLoadMode = lpOpt->uLoadMode;
         fnFindNamedScript();
     }
     if (!fnOpenDebugFile())
@@ -176,6 +177,8 @@ BOOL fnInitialize(const char *lpszCmdLine)
                g_uDebugLevel, (unsigned long)g_OSInfo.dwWinMajor, (unsigned long)g_OSInfo.dwWinMinor,
                g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile, g_szDestDir,
                g_szAskForResponse, g_bQuiet, g_uShowVSWin);
+    if (!fnChooseScript(szExe, lpOpt->bIniNamed))
+        return FALSE;
     fnDebugLog("fnInitialize - VersionInfo",
                "bWinNT=%lu,\ndwWinMajor=%lu,\ndwWinMinor=%lu,\nuWinFamily=%lu,\nuWinIndex=%lu,\nuWinSR=%lu,\n"
                "dwWinBuild=%lu,\ndwWinPlatformID=%lu,\nuWinBits=%lu,\nszWinName=%s,\nszWinVersion=%s,\n"
