@@ -14,4 +14,12 @@
 #define IDC_DEBUG_FASTER 103
 #define IDC_DEBUG_SLOWER 104
 
+/* copy progress dialog of the file, directory, move and disk sections */
+#define IDD_PROGRESS 4
+#define IDC_PROGRESS_METER 100
+#define IDC_PROGRESS_STATUS 103
+#define IDC_PROGRESS_DESC 104
+#define IDC_PROGRESS_SOURCE 105
+#define IDC_PROGRESS_TARGET 106
+
 #endif

@@ -83,7 +83,8 @@ HWND fnShowWaitWindow(HWND hWndOwner, UINT uStrId, int nHeight, int nPlace, UINT
                    (unsigned long)GetLastError());
         return NULL;
     }
-    fnPlaceWindow(hWnd, TRUE, nPlace ? nPlace : PLACE_TOPCENTER);
+    /* topmost from its creation; taking the foreground would pull the focus out of a dialog */
+    fnPlaceWindow(hWnd, FALSE, nPlace ? nPlace : PLACE_TOPCENTER);
     ShowWindow(hWnd, SW_SHOWNOACTIVATE);
     UpdateWindow(hWnd);
     if (uMs > 0) {
