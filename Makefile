@@ -28,7 +28,7 @@ test: host win
 	tools/wine-session.sh build/win ctest --preset win || rc=1; \
 	exit $$rc
 
-demo: win
+demo: host win
 	tools/wine-session.sh build/win tools/demo.sh build/win
 
 clean:
