@@ -10,10 +10,6 @@ UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
     return fnNotYetHandled("fnReadCommand", lpszSection, lpszName);
 }
 
-UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
-{
-    return fnNotYetHandled("fnInfWriteCmdFile", lpszSection, lpszName);
-}
 UINT fnReadConfig(HWND hWnd, const char *lpszInf)
 {
     (void)hWnd;

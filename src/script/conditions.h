@@ -1,0 +1,32 @@
+/*
+ * script/conditions.h -- conditions on script lines: the line test
+ * "Left=Right,Instruction", the section conditions "SkipIfTrue:",
+ * "ProcessIfTrue:" and the three file forms, and what a handler does next.
+ */
+#ifndef TG_SCRIPT_CONDITIONS_H
+#define TG_SCRIPT_CONDITIONS_H
+
+#include "common/tgtypes.h"
+
+enum {
+    IDTEST_NONE = 100,      /* no condition: process the line as it stands */
+    IDTEST_GOON = 101,      /* a section condition held: go on with the next line */
+    IDTEST_TRUE = 102,      /* the test passed: process the instruction */
+    IDTEST_FALSE = 103,     /* the test failed or the line could not be read: skip it */
+    IDTEST_SKIPREST = 104   /* stop reading this section */
+};
+
+/*
+ * Tests one line (a buffer of CCH_LINE_BUF characters). A line test that
+ * passes leaves the instruction behind the condition in the buffer; a line
+ * that is no condition is left as it is.
+ */
+UINT fnInfTestIfTwoFields(char *lpszLine);
+
+/* Tests a left and a right text; both buffers (CCH_FIELD_BUF each) are expanded in place. */
+UINT fnInfTestField(char *lpszLeft, char *lpszRight);
+
+/* 1 when a file-system search for the specification (quotes removed, wildcards allowed) finds anything. */
+BOOL fnFileOrDirExists(const char *lpszFileSpec);
+
+#endif
