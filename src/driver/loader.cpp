@@ -323,7 +323,7 @@ static int fnLoadText(LoadStateStruct *lpState, char **lppszInf)
         if (lpszBegin) {
             fnDebugLog("fnLoadInf", "Found StartHere - \ng_szStartHere=%s,\nlpszBegin=%s", g_uDebugLevel,
                        g_szStartHere, lpszBegin);
-            lpszInf = lpState->lpszBuffer + (lpszBegin - lpState->lpszBuffer);
+            lpszInf += lpszBegin - lpszInf;
         } else {
             fnDebugLog("fnLoadInf", "StartHere not found - \ng_szStartHere=%s,\nlpszInf=%s", g_uDebugLevel,
                        g_szStartHere, lpszInf);
