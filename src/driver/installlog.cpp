@@ -13,11 +13,14 @@
 #include "driver/debuglog.h"
 #include "driver/logwriters.h"
 #include "driver/sectiondriver.h"
+#include "script/expand.h"
 
 BOOL fnExpandLogName(const char *lpszName, char *lpszOut, size_t cchOut)
 {
-    /* option expansion of the name joins here once fields are expanded */
-    return fnCopyBounded(lpszOut, cchOut, lpszName);
+    /* a name cut at the buffer would open a different file */
+    if (!fnCopyBounded(lpszOut, cchOut, lpszName))
+        return FALSE;
+    return fnExpandOpts(lpszOut, cchOut) != EXPAND_MISSING;
 }
 
 /*
