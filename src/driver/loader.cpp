@@ -68,7 +68,7 @@ static BOOL fnExists(const char *lpszPath)
     return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-BOOL fnChooseScript(const char *lpszExe, BOOL bNamed)
+BOOL fnChooseScript(const char *lpszExe, BOOL bNamed, BOOL bAnyName)
 {
     char szWord[32], szHeader[96];
     if (!fnLoadStr(1014, szWord, sizeof(szWord)))
@@ -95,6 +95,11 @@ BOOL fnChooseScript(const char *lpszExe, BOOL bNamed)
     }
     if (fnExists(g_szIniFile))
         return TRUE;
+    /* a script the administrator named is never replaced by another one that happens to lie here */
+    if (bAnyName) {
+        fnMessage(1032, NULL, MB_OK | MB_ICONSTOP, g_szIniFile);
+        return FALSE;
+    }
     static const char *const s_alpszNames[] = {"SETUP32.INF", "SETUP.BNF", "SETUP_0.INF",
                                                "BUSETUP.INF", "SETUP.RNF",  "SETUP.INF"};
     for (const char *lpszName : s_alpszNames) {

@@ -22,11 +22,13 @@ extern char g_szInfHeader[CCH_TITLE];
 
 /*
  * Decides which script runs, after the command line and the named script's
- * own search: the script appended to lpszExe unless one was named, else
- * g_szIniFile, else the first of the fall-back names in the home folder.
- * Shows "Cannot find information file." and returns FALSE when there is none.
+ * own search: the script appended to lpszExe unless -i= or a plain argument
+ * named one (bNamed), else g_szIniFile, else -- only when no script was named
+ * at all (bAnyName FALSE) -- the first of the fall-back names in the home
+ * folder. A named script that is missing shows 1032; with nothing named and
+ * nothing found it shows "Cannot find information file."; both return FALSE.
  */
-BOOL fnChooseScript(const char *lpszExe, BOOL bNamed);
+BOOL fnChooseScript(const char *lpszExe, BOOL bNamed, BOOL bAnyName);
 
 /*
  * Loads the script, runs the framing sections and the section walk, then

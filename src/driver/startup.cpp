@@ -12,7 +12,9 @@
 #include "driver/debugdialog.h"
 #include "driver/debuglog.h"
 #include "driver/installlog.h"
+#include "driver/cmdfile.h"
 #include "driver/loader.h"
+#include "driver/tempcopy.h"
 #include "driver/messages.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
@@ -23,6 +25,10 @@
 
 CmdOptionStruct g_cmdOptions;
 char g_szBanner[512];
+BOOL g_bTempExec;
+BOOL g_bMessage;
+char g_szStartupMsg[CCH_TITLE] = "One moment please ...";
+char g_szOrigSourceDir[CCH_PATH];
 static char s_szMainClass[64];
 static int s_nExitCode;
 
@@ -149,21 +155,30 @@ BOOL fnInitialize(const char *lpszCmdLine)
         return FALSE;
     }
     if (lpOpt->nOptions > 0) {
+        char szCmdFile[CCH_PATH];
+        if (lpOpt->szCmdFile[0] && fnFindCmdFile(lpOpt->szCmdFile, szCmdFile, sizeof(szCmdFile)))
+            fnReadCmdFile(szCmdFile, lpOpt);
         if (lpOpt->szIniFile[0])
             fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), lpOpt->szIniFile);
         if (lpOpt->szSourceDir[0])
             fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), lpOpt->szSourceDir);
-        if (lpOpt->szDestDir[0])
-            fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), lpOpt->szDestDir);
-        if (lpOpt->szAskFor[0])
-            fnCopyBounded(g_szAskForResponse, sizeof(g_szAskForResponse), lpOpt->szAskFor);
+        fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), lpOpt->szDestDir);
+        fnCopyBounded(g_szAskForResponse, sizeof(g_szAskForResponse), lpOpt->szAskFor);
         if (lpOpt->szStartHere[0])
             fnCopyBounded(g_szStartHere, sizeof(g_szStartHere), lpOpt->szStartHere);
+        g_bTempExec = lpOpt->bTempExec;
         g_bNoPrompt = lpOpt->bNoPrompt;
-        if (lpOpt->bQuiet)
+        if (lpOpt->bQuiet) {
             g_bQuiet = TRUE;
+            /* a command file's quiet switch hides the window as -q does, unless -w= came after -q */
+            if (!lpOpt->bShowVSWin)
+                g_uShowVSWin = 0;
+        }
         if (lpOpt->bShowVSWin)
             g_uShowVSWin = lpOpt->uShowVSWin;
+        g_bMessage = lpOpt->bStartupMsg;
+        if (g_bMessage)
+            fnCopyBounded(g_szStartupMsg, sizeof(g_szStartupMsg), lpOpt->szStartupMsg);
         if (lpOpt->bDebugLevel)
             g_uDebugLevel = lpOpt->uDebugLevel;
         g_uLoadMode = lpOpt->uLoadMode;
@@ -177,8 +192,13 @@ BOOL fnInitialize(const char *lpszCmdLine)
                g_uDebugLevel, (unsigned long)g_OSInfo.dwWinMajor, (unsigned long)g_OSInfo.dwWinMinor,
                g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile, g_szDestDir,
                g_szAskForResponse, g_bQuiet, g_uShowVSWin);
-    if (!fnChooseScript(szExe, lpOpt->bIniNamed))
+    if (!fnChooseScript(szExe, lpOpt->bIniNamed, lpOpt->szIniFile[0] != '\0'))
         return FALSE;
+    fnCopyBounded(g_szOrigSourceDir, sizeof(g_szOrigSourceDir), g_szSourceDir);
+    if (fnNeedsLoader(g_bInternalInf) && !fnInitLoader(g_hInst, g_bInternalInf)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONSTOP, "Error!  Could not initialize.");
+        return FALSE;
+    }
     fnDebugLog("fnInitialize - VersionInfo",
                "bWinNT=%lu,\ndwWinMajor=%lu,\ndwWinMinor=%lu,\nuWinFamily=%lu,\nuWinIndex=%lu,\nuWinSR=%lu,\n"
                "dwWinBuild=%lu,\ndwWinPlatformID=%lu,\nuWinBits=%lu,\nszWinName=%s,\nszWinVersion=%s,\n"
@@ -195,6 +215,8 @@ static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
 {
     switch (uMsg) {
     case WM_CREATE:
+        if (g_bMessage)
+            return 0;
         switch (g_uShowVSWin) {
         case 2: fnPlaceWindow(hWnd, FALSE, PLACE_TOPCENTER); break;
         case 3: fnPlaceWindow(hWnd, FALSE, PLACE_TOPRIGHT); break;
@@ -206,11 +228,14 @@ static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
         HDC hDC = BeginPaint(hWnd, &ps);
         RECT rc;
         GetClientRect(hWnd, &rc);
-        FillRect(hDC, &rc, GetSysColorBrush(COLOR_WINDOW));
+        FillRect(hDC, &rc, GetSysColorBrush(g_bMessage ? COLOR_DESKTOP : COLOR_WINDOW));
         SetBkMode(hDC, TRANSPARENT);
-        SetTextColor(hDC, GetSysColor(COLOR_WINDOWTEXT));
+        SetTextColor(hDC, GetSysColor(g_bMessage ? COLOR_CAPTIONTEXT : COLOR_WINDOWTEXT));
         HGDIOBJ hOld = SelectObject(hDC, GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextA(hDC, g_szBanner, -1, &rc, DT_CENTER | DT_WORDBREAK);
+        if (g_bMessage)
+            DrawTextA(hDC, g_szStartupMsg, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        else
+            DrawTextA(hDC, g_szBanner, -1, &rc, DT_CENTER | DT_WORDBREAK);
         SelectObject(hDC, hOld);
         EndPaint(hWnd, &ps);
         return 0;
@@ -252,13 +277,17 @@ BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow)
                "g_szDestDir=%s,\ng_bQuiet=%d,\ng_uShowVSWin=%u,\ng_bMessage=%d,\ng_szDate=%s,\ng_szTime=%s",
                g_uDebugLevel, g_bSelfDestruct, (unsigned long)g_OSInfo.dwWinMajor, (unsigned long)g_OSInfo.dwWinMinor,
                g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile,
-               g_szDestDir, g_bQuiet, g_uShowVSWin, 0, g_szDate, g_szTime);
+               g_szDestDir, g_bQuiet, g_uShowVSWin, g_bMessage, g_szDate, g_szTime);
     int cx = g_bQuiet ? 0 : 399, cy = g_bQuiet ? 0 : 80;
+    if (g_bMessage) {
+        cx = GetSystemMetrics(SM_CXSCREEN);
+        cy = GetSystemMetrics(SM_CYSCREEN);
+    }
     g_hWndMain = CreateWindowExA(0, s_szMainClass, g_szMsgTitle, WS_POPUP | WS_DLGFRAME, 0, 0, cx, cy, NULL, NULL,
                                  hInst, NULL);
     if (!g_hWndMain)
         return FALSE;
-    if (g_uShowVSWin) {
+    if (g_uShowVSWin || (g_bMessage && !g_bQuiet)) {
         ShowWindow(g_hWndMain, nCmdShow);
         UpdateWindow(g_hWndMain);
     }

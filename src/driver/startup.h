@@ -21,5 +21,12 @@ BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow);
 extern CmdOptionStruct g_cmdOptions;
 /* Version banner painted in the main window. */
 extern char g_szBanner[512];
+/* This process is the temporary copy started by the loader: it never starts another. */
+extern BOOL g_bTempExec;
+/* Start-up message mode: a full-screen main window that shows g_szStartupMsg. */
+extern BOOL g_bMessage;
+extern char g_szStartupMsg[CCH_TITLE];
+/* The source folder as start-up left it, before any section changed it. */
+extern char g_szOrigSourceDir[CCH_PATH];
 
 #endif

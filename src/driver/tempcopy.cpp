@@ -24,7 +24,7 @@ static char s_szLoaderClass[64];
 
 BOOL fnNeedsLoader(BOOL bAppendedScript)
 {
-    if (g_cmdOptions.bTempExec || !bAppendedScript)
+    if (g_bTempExec || !bAppendedScript)
         return FALSE;
     const char *lpszExt = strrchr(g_szIniFile, '.');
     if (lpszExt && fnEqualNoCase(lpszExt, ".RNF"))

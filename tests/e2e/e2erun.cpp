@@ -30,8 +30,8 @@
  *   %% expect order PATH "TEXT1" "TEXT2" ...   the texts stand in the file in this order
  *   %% expect reg KEY NAME "DATA" | noreg KEY NAME
  *   %% expect windows N          at least N dialogs were answered
- * In paths, arguments and texts %CASE% is the case folder and %DEBUGLOG% its debug file;
- * "\r\n" and "\n" in quoted texts stand for line ends.
+ * In paths, arguments, texts and file contents %CASE% is the case folder and %DEBUGLOG% its
+ * debug file; "\r\n" and "\n" in quoted texts (not in file contents) stand for line ends.
  */
 #include <windows.h>
 
@@ -88,18 +88,9 @@ static void fnFail(const char *lpszFormat, const std::string &a, const std::stri
     s_nFailures++;
 }
 
-static std::string fnSubst(const std::string &strIn)
+/* %CASE% and %DEBUGLOG% replaced; used on file contents, where backslashes are text. */
+static std::string fnSubstVars(std::string str)
 {
-    /* escapes first, so a folder like "C:\users\root" keeps its backslashes */
-    std::string str;
-    for (size_t i = 0; i < strIn.size(); i++) {
-        if (strIn[i] == '\\' && i + 1 < strIn.size() && (strIn[i + 1] == 'n' || strIn[i + 1] == 'r')) {
-            str += (strIn[i + 1] == 'n') ? '\n' : '\r';
-            i++;
-        } else {
-            str += strIn[i];
-        }
-    }
     const struct {
         const char *lpszKey;
         std::string strValue;
@@ -110,6 +101,21 @@ static std::string fnSubst(const std::string &strIn)
             str.replace(nPos, strlen(v.lpszKey), v.strValue);
     }
     return str;
+}
+
+static std::string fnSubst(const std::string &strIn)
+{
+    /* escapes first, so a folder like "C:\\users\\root" keeps its backslashes */
+    std::string str;
+    for (size_t i = 0; i < strIn.size(); i++) {
+        if (strIn[i] == '\\' && i + 1 < strIn.size() && (strIn[i + 1] == 'n' || strIn[i + 1] == 'r')) {
+            str += (strIn[i + 1] == 'n') ? '\n' : '\r';
+            i++;
+        } else {
+            str += strIn[i];
+        }
+    }
+    return fnSubstVars(str);
 }
 
 /* Splits a directive into words; "quoted words" keep their blanks. */
@@ -545,6 +551,7 @@ int main(int argc, char **argv)
             printf("cannot write %s\n", strPath.c_str());
             return 2;
         }
+        f.strText = fnSubstVars(f.strText);
         fnShapeFile(&f);
         fwrite(f.strText.data(), 1, f.strText.size(), fp);
         fclose(fp);
