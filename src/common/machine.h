@@ -111,7 +111,7 @@ struct MachineLookupStruct {
     BOOL (*pfnGetPrinters)(char *lpszOut, size_t cchOut);
     /* The current user as domain\user. */
     BOOL (*pfnGetCurrentUser)(char *lpszOut, size_t cchOut);
-    /* TRUE when a file-system search for the specification finds a file or directory. */
+    /* TRUE when a file-system search for the pattern finds a file or directory. */
     BOOL (*pfnFileOrDirExists)(const char *lpszSpec);
     /* File version, product version and legal notice texts (each optional, 128 characters). */
     BOOL (*pfnGetFileVersion)(const char *lpszFile, char *lpszFileVersion, char *lpszProductVersion,

@@ -2,7 +2,7 @@
  * script/expand_win.h -- the Windows lookups that option expansion and the
  * inline functions add to the machine lookup table: short and long path
  * forms, account SIDs, connected network resources, printers, the current
- * user in domain\user form and the file-system search for a specification.
+ * user in domain\user form and the file-system search for a file pattern.
  */
 #ifndef TG_SCRIPT_EXPAND_WIN_H
 #define TG_SCRIPT_EXPAND_WIN_H
@@ -23,7 +23,7 @@ BOOL fnGetNetResources(char *lpszOut, size_t cchOut);
 BOOL fnGetPrinters(char *lpszOut, size_t cchOut);
 /* The current user as domain\user (GetUserNameExA of SECUR32.DLL, looked up at run time). */
 BOOL fnGetCurrentUser(char *lpszOut, size_t cchOut);
-/* TRUE when a file-system search for the specification (wildcards allowed) finds a file or directory. */
+/* TRUE when a file-system search for the pattern (wildcards allowed) finds a file or directory. */
 BOOL fnFindFileOrDir(const char *lpszSpec);
 
 /* Puts the lookups above and the file-version readers into a machine lookup table. */

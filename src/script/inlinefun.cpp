@@ -13,6 +13,7 @@
 #include "common/machine.h"
 #include "common/runstate.h"
 #include "driver/debuglog.h"
+#include "script/conditions.h"
 #include "script/expand.h"
 #include "script/pathtext.h"
 
@@ -374,7 +375,8 @@ int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult)
         size_t cch = strlen(szPath);
         if (cch && szPath[cch - 1] == '\\')
             szPath[cch - 1] = '\0';
-        BOOL bExists = szPath[0] && g_lpMachine->pfnFileOrDirExists && g_lpMachine->pfnFileOrDirExists(szPath);
+        /* the same test as the file conditions: quotes removed, wildcards allowed */
+        BOOL bExists = szPath[0] && g_lpMachine->pfnFileOrDirExists && fnFileOrDirExists(szPath);
         fnCopyBounded(szResult, sizeof(szResult), bExists ? "TRUE" : "FALSE");
         break;
     }

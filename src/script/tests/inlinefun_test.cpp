@@ -94,6 +94,7 @@ TEST_F(InlineFunTest, TableOfFunctions)
         {"fnNoSuch(1", "1|"},
         {"fnFileExist(C:\\app\\v2.dll\\", "1|TRUE"},
         {"fnFileExist(C:\\app\\none.dll", "1|FALSE"},
+        {"fnFileExist('C:\\app\\v2.dll'", "1|TRUE"},      /* quotes go as in the file conditions */
         {"fnGetFileVer(C:\\app\\v2.dll,Product", "1|2.0.0.0"},
         {"fnGetFileVer(C:\\app\\v2.dll,file", "1|2.0.0.0"},
         {"fnGetFileVer(C:\\app\\v2.dll,X", "1|"},
