@@ -41,6 +41,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1
     wineserver -w
 fi
+# Drive R: is a removable disk (Wine's "floppy" type) over BUILD_DIR/removable,
+# for the runs that start from one; the type is read when the server starts.
+mkdir -p "$build/removable"
+ln -sfn "$build/removable" "$WINEPREFIX/dosdevices/r:"
+if ! grep -q '^"r:"="floppy"' "$WINEPREFIX/system.reg" 2>/dev/null; then
+    wine reg add 'HKLM\Software\Wine\Drives' /v r: /d floppy /f >/dev/null 2>&1
+    wineserver -w
+fi
 wineserver -f -p >/dev/null 2>&1 &
 server_pid=$!
 # the first process start connects to the server once it listens

@@ -17,6 +17,7 @@
 #include "driver/messages.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
+#include "script/expand.h"
 #include "script/textmodel.h"
 #include "script/textmodel_msg.h"
 #include "ui/placement.h"
@@ -309,26 +310,12 @@ UINT fnParseInfSection(HWND hWnd, const char *lpszSection, UserInputStruct *lpUs
     return SECT_CONTINUE;
 }
 
-/* Temporary folder: TMP, else TEMP, else the Windows folder's TEMP. */
-static void fnRunTempFolder(char *lpszTemp, size_t cchTemp)
-{
-    DWORD n = GetEnvironmentVariableA("TMP", lpszTemp, (DWORD)cchTemp);
-    if (n == 0 || n >= cchTemp)
-        n = GetEnvironmentVariableA("TEMP", lpszTemp, (DWORD)cchTemp);
-    if (n == 0 || n >= cchTemp)
-        fnFormatBounded(lpszTemp, cchTemp, "%s\\TEMP", g_szWinDir[0] ? g_szWinDir : "C:\\WINDOWS");
-}
-
 void fnPrepareUserInput(UserInputStruct *lpUserInput)
 {
     ZeroMemory(lpUserInput, sizeof(*lpUserInput));
-    char szTemp[CCH_PATH];
-    fnRunTempFolder(szTemp, sizeof(szTemp));
-    /* a destination given on the command line or in a command file stays; the
-       installation-information sections set the one the run finally uses */
-    if (!g_szDestDir[0])
-        fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), szTemp);
-
+    /* destination default, path slot 0, delimiters and the dialog texts */
+    fnInitUserInput(lpUserInput);
+    fnCopyBounded(lpUserInput->szSourceDir, sizeof(lpUserInput->szSourceDir), g_szSourceDir);
     lpUserInput->dwDiskSpaceNeeded = 1;
     lpUserInput->uQuiet = g_bQuiet ? 0 : 1;
     lpUserInput->bDirPrompt = (g_bQuiet || g_bNoPrompt) ? FALSE : TRUE;
@@ -337,15 +324,6 @@ void fnPrepareUserInput(UserInputStruct *lpUserInput)
     fnCopyBounded(lpUserInput->szExitExec, sizeof(lpUserInput->szExitExec), g_szExitExec);
     fnCopyBounded(lpUserInput->szExitMsg, sizeof(lpUserInput->szExitMsg), g_szExitMsg);
     fnCopyBounded(lpUserInput->szRestartMsg, sizeof(lpUserInput->szRestartMsg), g_szRestartMsg);
-    fnLoadStr(1201, lpUserInput->szDirSection, sizeof(lpUserInput->szDirSection));
-    fnLoadStr(1013, lpUserInput->szCaption, sizeof(lpUserInput->szCaption));
-    fnLoadStr(1013, lpUserInput->szSourceCaption, sizeof(lpUserInput->szSourceCaption));
-    fnLoadStr(1206, lpUserInput->szDestMsg1, sizeof(lpUserInput->szDestMsg1));
-    fnLoadStr(1207, lpUserInput->szDestMsg2, sizeof(lpUserInput->szDestMsg2));
-    fnLoadStr(1202, lpUserInput->szSourceMsg1, sizeof(lpUserInput->szSourceMsg1));
-    fnLoadStr(1203, lpUserInput->szSourceMsg2, sizeof(lpUserInput->szSourceMsg2));
-    fnCopyBounded(lpUserInput->szDestPath, sizeof(lpUserInput->szDestPath), g_szDestDir);
-    fnCopyBounded(lpUserInput->szSourceDir, sizeof(lpUserInput->szSourceDir), g_szSourceDir);
     lpUserInput->nShortcutSections = 0;
     lpUserInput->uFailed = 0;
 }

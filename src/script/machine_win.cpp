@@ -8,6 +8,7 @@
 #include "common/bounded.h"
 #include "config/registry.h"
 #include "driver/winstate.h"
+#include "script/expand_win.h"
 #include "script/sysinfo_win.h"
 
 static BOOL fnWinReadRegistry(UINT uRoot, const char *lpszLookup, char *lpszValue, size_t cchValue, UINT uMode)
@@ -113,5 +114,6 @@ void fnInstallMachineLookup(void)
     s_machineWin.pfnGetUserName = fnWinGetUserName;
     s_machineWin.pfnGetComputerName = fnWinGetComputerName;
     s_machineWin.pfnGetPhysicalMemory = fnWinGetPhysicalMemory;
+    fnAddExpandLookups(&s_machineWin);
     g_lpMachine = &s_machineWin;
 }

@@ -31,7 +31,8 @@
  *   %% expect reg KEY NAME "DATA" | noreg KEY NAME
  *   %% expect windows N          at least N dialogs were answered
  * In paths, arguments, texts and file contents %CASE% is the case folder and %DEBUGLOG% its
- * debug file; "\r\n" and "\n" in quoted texts (not in file contents) stand for line ends.
+ * debug file; "\r\n" and "\n" in quoted texts (not in file contents) stand for line ends
+ * and \" for a double quote.
  */
 #include <windows.h>
 
@@ -131,8 +132,12 @@ static std::vector<std::string> fnWords(const std::string &str)
         std::string w;
         if (str[i] == '"') {
             i++;
-            while (i < str.size() && str[i] != '"')
+            while (i < str.size() && str[i] != '"') {
+                /* \" stands for a double quote inside a quoted word */
+                if (str[i] == '\\' && i + 1 < str.size() && str[i + 1] == '"')
+                    i++;
                 w += str[i++];
+            }
             i++;
         } else {
             while (i < str.size() && str[i] != ' ' && str[i] != '\t')
@@ -267,11 +272,36 @@ static BOOL CALLBACK fnCollectTextProc(HWND hWnd, LPARAM lParam)
 }
 
 struct ScanStruct {
-    DWORD dwPid;
+    std::vector<DWORD> pids;
     CaseStruct *lpCase;
     std::vector<HWND> *lpSeen;
     bool bUnexpected;
 };
+
+/*
+ * The processes of the run that are still alive: the job's list when the
+ * system keeps one, else just the program while it runs.
+ */
+static std::vector<DWORD> fnJobProcesses(HANDLE hJob, DWORD dwMainPid, bool bMainEnded)
+{
+    std::vector<DWORD> pids;
+    if (hJob) {
+        struct {
+            JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+            ULONG_PTR extra[63];
+        } ids;
+        ZeroMemory(&ids, sizeof(ids));
+        ids.list.NumberOfAssignedProcesses = 64;
+        if (QueryInformationJobObject(hJob, JobObjectBasicProcessIdList, &ids, sizeof(ids), NULL)) {
+            for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList && i < 64; i++)
+                pids.push_back((DWORD)ids.list.ProcessIdList[i]);
+            return pids;
+        }
+    }
+    if (!bMainEnded)
+        pids.push_back(dwMainPid);
+    return pids;
+}
 
 static bool fnSeen(std::vector<HWND> *lpSeen, HWND hWnd)
 {
@@ -286,7 +316,10 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
     ScanStruct *lpScan = (ScanStruct *)lParam;
     DWORD dwPid = 0;
     GetWindowThreadProcessId(hWnd, &dwPid);
-    if (dwPid != lpScan->dwPid || !IsWindowVisible(hWnd))
+    bool bOurs = false;
+    for (DWORD dw : lpScan->pids)
+        bOurs = bOurs || dw == dwPid;
+    if (!bOurs || !IsWindowVisible(hWnd))
         return TRUE;
     char szClass[64];
     GetClassNameA(hWnd, szClass, sizeof(szClass));
@@ -451,9 +484,25 @@ static void fnShapeFile(CaseFileStruct *lpFile)
 }
 
 /* Writes the case folder's program with a case file appended behind the marker line. */
+/*
+ * A program's place: a plain name lies in the case folder; a path with a
+ * drive (such as the removable test drive R:) is taken as it is, and its
+ * folder is made when missing.
+ */
+static std::string fnProgramPath(const std::string &strName)
+{
+    if (strName.find(':') == std::string::npos)
+        return s_strCaseDir + "\\" + strName;
+    std::string strPath = fnSubst(strName);
+    size_t nSlash = strPath.find_last_of('\\');
+    if (nSlash != std::string::npos && nSlash > 2)
+        CreateDirectoryA(strPath.substr(0, nSlash).c_str(), NULL);
+    return strPath;
+}
+
 static bool fnPack(const char *lpszExe, const PackStruct &pk)
 {
-    std::string strOut = s_strCaseDir + "\\" + pk.strName;
+    std::string strOut = fnProgramPath(pk.strName);
     std::string strScript = s_strCaseDir + "\\" + pk.strScript;
     if (!pk.bUnchecked) {
         char szError[512];
@@ -562,7 +611,7 @@ int main(int argc, char **argv)
             return 2;
     }
     if (!c.strProgram.empty()) {
-        strProgram = s_strCaseDir + "\\" + c.strProgram;
+        strProgram = fnProgramPath(c.strProgram);
         if (c.packs.empty() && !CopyFileA(argv[2], strProgram.c_str(), FALSE)) {
             printf("cannot copy the program to %s\n", strProgram.c_str());
             return 2;
@@ -584,17 +633,26 @@ int main(int argc, char **argv)
         ZeroMemory(&si, sizeof(si));
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi;
-        if (!CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, 0, env.data(), s_strCaseDir.c_str(), &si, &pi)) {
+        /* a job holds the program and whatever it starts (a temporary copy of itself, say):
+           the run ends when the last of them has ended */
+        HANDLE hJob = CreateJobObjectA(NULL, NULL);
+        if (!CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, CREATE_SUSPENDED, env.data(), s_strCaseDir.c_str(),
+                            &si, &pi)) {
             printf("cannot start %s: %lu\n", strProgram.c_str(), GetLastError());
             return 2;
         }
+        if (hJob)
+            AssignProcessToJobObject(hJob, pi.hProcess);
+        ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
 
         DWORD dwStart = GetTickCount();
         for (;;) {
-            if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0)
+            bool bMainEnded = WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0;
+            std::vector<DWORD> pids = fnJobProcesses(hJob, pi.dwProcessId, bMainEnded);
+            if (pids.empty())
                 break;
-            ScanStruct scan = {pi.dwProcessId, &c, &seen, false};
+            ScanStruct scan = {pids, &c, &seen, false};
             EnumWindows(fnScanProc, (LPARAM)&scan);
             if (scan.bUnexpected) {
                 bUnexpected = true;
@@ -608,9 +666,13 @@ int main(int argc, char **argv)
         if (bTimedOut || bUnexpected) {
             if (bTimedOut)
                 fnFail("time-out after %s s%s", std::to_string(c.dwTimeoutMs / 1000));
+            if (hJob)
+                TerminateJobObject(hJob, 99);
             TerminateProcess(pi.hProcess, 99);
             WaitForSingleObject(pi.hProcess, 5000);
         }
+        if (hJob)
+            CloseHandle(hJob);
         GetExitCodeProcess(pi.hProcess, &dwExit);
         CloseHandle(pi.hProcess);
         printf("exit code %lu\n", dwExit);
