@@ -18,6 +18,8 @@
 #include "driver/messages.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
+#include "install/mismatchlb.h"
+#include "ui/progress.h"
 #include "resource.h"
 #include "script/sysinfo_win.h"
 #include "ui/placement.h"
@@ -247,8 +249,10 @@ static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-static BOOL fnRegisterClasses(HINSTANCE hInst)
+BOOL fnRegisterClasses(HINSTANCE hInst)
 {
+    if (!s_szMainClass[0] && !fnLoadStr(1014, s_szMainClass, sizeof(s_szMainClass)))
+        fnCopyBounded(s_szMainClass, sizeof(s_szMainClass), "TG7K9");
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof(wc));
     wc.lpfnWndProc = fnMainWndProc;
@@ -267,7 +271,35 @@ static BOOL fnRegisterClasses(HINSTANCE hInst)
                   "Error!  Could not register splash window.\nApplication may already be running.");
         return FALSE;
     }
+    if (!fnRegisterMeterClass(hInst)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONINFORMATION,
+                  "Error!  Could not register progress meter control.\nApplication may already be running.");
+        return FALSE;
+    }
+    if (!fnRegisterMismatchListClass(hInst)) {
+        fnMessage(0, NULL, MB_OK | MB_ICONINFORMATION,
+                  "Error!  Could not register mismatch listbox control.\nApplication may already be running.");
+        return FALSE;
+    }
     return TRUE;
+}
+
+HWND fnCreateMainWindow(HINSTANCE hInst, int nCmdShow)
+{
+    int cx = g_bQuiet ? 0 : 399, cy = g_bQuiet ? 0 : 80;
+    if (g_bMessage) {
+        cx = GetSystemMetrics(SM_CXSCREEN);
+        cy = GetSystemMetrics(SM_CYSCREEN);
+    }
+    HWND hWnd = CreateWindowExA(0, s_szMainClass, g_szMsgTitle, WS_POPUP | WS_DLGFRAME, 0, 0, cx, cy, NULL, NULL,
+                                hInst, NULL);
+    if (!hWnd)
+        return NULL;
+    if (g_uShowVSWin || (g_bMessage && !g_bQuiet)) {
+        ShowWindow(hWnd, nCmdShow);
+        UpdateWindow(hWnd);
+    }
+    return hWnd;
 }
 
 BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow)
@@ -278,19 +310,9 @@ BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow)
                g_uDebugLevel, g_bSelfDestruct, (unsigned long)g_OSInfo.dwWinMajor, (unsigned long)g_OSInfo.dwWinMinor,
                g_szTmpPath, g_szDebugFile, g_szHomeDir, g_szIniFile,
                g_szDestDir, g_bQuiet, g_uShowVSWin, g_bMessage, g_szDate, g_szTime);
-    int cx = g_bQuiet ? 0 : 399, cy = g_bQuiet ? 0 : 80;
-    if (g_bMessage) {
-        cx = GetSystemMetrics(SM_CXSCREEN);
-        cy = GetSystemMetrics(SM_CYSCREEN);
-    }
-    g_hWndMain = CreateWindowExA(0, s_szMainClass, g_szMsgTitle, WS_POPUP | WS_DLGFRAME, 0, 0, cx, cy, NULL, NULL,
-                                 hInst, NULL);
+    g_hWndMain = fnCreateMainWindow(hInst, nCmdShow);
     if (!g_hWndMain)
         return FALSE;
-    if (g_uShowVSWin || (g_bMessage && !g_bQuiet)) {
-        ShowWindow(g_hWndMain, nCmdShow);
-        UpdateWindow(g_hWndMain);
-    }
     fnLoadInf(g_hWndMain);
     s_nExitCode = g_bRunFailed ? 1 : 0;
     DestroyWindow(g_hWndMain);
@@ -305,8 +327,6 @@ int fnRunProgram(HINSTANCE hInst, const char *lpszCmdLine, int nCmdShow)
     fnResetRunState();
     g_bRunFailed = FALSE;
     fnLoadStr(1013, g_szMsgTitle, sizeof(g_szMsgTitle));
-    if (!fnLoadStr(1014, s_szMainClass, sizeof(s_szMainClass)))
-        fnCopyBounded(s_szMainClass, sizeof(s_szMainClass), "TG7K9");
     fnInstallDebugUi();
 
     g_hWndStartOwner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, hInst, NULL);

@@ -14,6 +14,14 @@ int fnRunProgram(HINSTANCE hInst, const char *lpszCmdLine, int nCmdShow);
 
 /* Folders, command line and script choice; 0 ends start-up. */
 BOOL fnInitialize(const char *lpszCmdLine);
+/* Registers the main, splash, meter and mismatch list classes; FALSE after the failing one's message. */
+BOOL fnRegisterClasses(HINSTANCE hInst);
+/*
+ * Creates the main window: 399 by 80 pixels (nothing when quiet), placed by
+ * g_uShowVSWin (2 top centre, 3 top right, else top left) and shown unless
+ * g_uShowVSWin is 0; in start-up message mode it covers the screen.
+ */
+HWND fnCreateMainWindow(HINSTANCE hInst, int nCmdShow);
 /* Creates the main window and runs the script loader; FALSE when the window cannot be made. */
 BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow);
 
