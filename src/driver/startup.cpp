@@ -243,7 +243,9 @@ static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
         return 0;
     }
     case WM_DESTROY:
-        PostQuitMessage(s_nExitCode);
+        /* the run's main window ends the message loop; a window made for a test does not */
+        if (hWnd == g_hWndMain)
+            PostQuitMessage(s_nExitCode);
         return 0;
     }
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
