@@ -34,6 +34,10 @@ if [ -n "$installlog" ]; then
 else
     echo "--- no installation log (the sample's sections do not open one yet) ---"
 fi
+if [ -f "$work/NEXTRUN.CMD" ]; then
+    echo "--- command file the run wrote for its next start ($work/NEXTRUN.CMD) ---"
+    tr -d '\r' <"$work/NEXTRUN.CMD"
+fi
 if [ -f "$debuglog" ]; then
     echo "--- debug log (tail) ---"
     tr -d '\r' <"$debuglog" | tail -n 40

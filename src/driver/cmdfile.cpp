@@ -12,35 +12,13 @@
 #include "common/runstate.h"
 #include "driver/debuglog.h"
 #include "driver/logwriters.h"
+#include "driver/winstate.h"
 
 #define CMD_SECTION "START"
 
-static BOOL fnExists(const char *lpszPath)
-{
-    DWORD dwAttr = GetFileAttributesA(lpszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 BOOL fnFindCmdFile(const char *lpszName, char *lpszPath, size_t cchPath)
 {
-    if (!lpszName || !*lpszName)
-        return FALSE;
-    if (fnExists(lpszName))
-        return fnCopyBounded(lpszPath, cchPath, lpszName);
-    const char *lpszFile = strrchr(lpszName, '\\');
-    lpszFile = lpszFile ? lpszFile + 1 : lpszName;
-    const char *dirs[] = {g_szSourceDir, g_szHomeDir};
-    for (const char *lpszDir : dirs) {
-        if (!lpszDir[0])
-            continue;
-        size_t n = strlen(lpszDir);
-        if (fnFormatBounded(lpszPath, cchPath, "%s%s%s", lpszDir, lpszDir[n - 1] == '\\' ? "" : "\\", lpszFile) >=
-            (int)cchPath - 1)
-            continue;
-        if (fnExists(lpszPath))
-            return TRUE;
-    }
-    return FALSE;
+    return fnFindNamedFile(lpszName, lpszPath, cchPath);
 }
 
 /*
@@ -70,7 +48,7 @@ static BOOL fnReadSwitch(const char *lpszFull, const char *lpszKey)
 BOOL fnReadCmdFile(const char *lpszFile, CmdOptionStruct *lpOpt)
 {
     char szFull[CCH_PATH];
-    if (!fnFullName(lpszFile, szFull, sizeof(szFull)) || !fnExists(szFull))
+    if (!fnFullName(lpszFile, szFull, sizeof(szFull)) || !fnIsFile(szFull))
         return FALSE;
     fnReadKey(szFull, "INIFILE", lpOpt->szIniFile, sizeof(lpOpt->szIniFile));
     fnReadKey(szFull, "SOURCEDIR", lpOpt->szSourceDir, sizeof(lpOpt->szSourceDir));

@@ -26,6 +26,7 @@
 #include "driver/startup.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
+#include "script/pathtext.h"
 #include "script/textmodel.h"
 #include "ui/placement.h"
 #include "ui/waitwindow.h"
@@ -62,12 +63,6 @@ BOOL fnReadProgramVersion(const char *lpszExe, char *lpszOut, size_t cchOut)
     return bOk;
 }
 
-static BOOL fnExists(const char *lpszPath)
-{
-    DWORD dwAttr = GetFileAttributesA(lpszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 BOOL fnChooseScript(const char *lpszExe, BOOL bNamed, BOOL bAnyName)
 {
     char szWord[32], szHeader[96];
@@ -93,7 +88,7 @@ BOOL fnChooseScript(const char *lpszExe, BOOL bNamed, BOOL bAnyName)
         fnDebugLog("fnInitialize", "Internal INF not found - uRC=%u,\ng_szSetupInf=%s,\ng_szInfHeader=%s",
                    g_uDebugLevel, uRC, lpszExe, g_szInfHeader);
     }
-    if (fnExists(g_szIniFile))
+    if (fnIsFile(g_szIniFile))
         return TRUE;
     /* a script the administrator named is never replaced by another one that happens to lie here */
     if (bAnyName) {
@@ -104,12 +99,7 @@ BOOL fnChooseScript(const char *lpszExe, BOOL bNamed, BOOL bAnyName)
                                                "BUSETUP.INF", "SETUP.RNF",  "SETUP.INF"};
     for (const char *lpszName : s_alpszNames) {
         char szTry[CCH_PATH];
-        size_t n = strlen(g_szHomeDir);
-        BOOL bSlash = n > 0 && g_szHomeDir[n - 1] == '\\';
-        if (fnFormatBounded(szTry, sizeof(szTry), "%s%s%s", g_szHomeDir, bSlash ? "" : "\\", lpszName) >=
-            (int)sizeof(szTry) - 1)
-            continue;
-        if (fnExists(szTry)) {
+        if (fnJoinPath(szTry, sizeof(szTry), g_szHomeDir, lpszName) && fnIsFile(szTry)) {
             fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), szTry);
             return TRUE;
         }
@@ -205,7 +195,7 @@ static BOOL fnBackupScript(const char *lpszFile)
     char szBackup[CCH_PATH + 8];
     for (int n = 0; n <= 99; n++) {
         fnFormatBounded(szBackup, sizeof(szBackup), "%s.^%02d", lpszFile, n);
-        if (fnExists(szBackup))
+        if (fnIsFile(szBackup))
             nHighest = n;
     }
     if (nHighest >= 99) {

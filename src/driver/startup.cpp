@@ -19,6 +19,7 @@
 #include "driver/userexit.h"
 #include "driver/winstate.h"
 #include "install/mismatchlb.h"
+#include "script/pathtext.h"
 #include "ui/progress.h"
 #include "resource.h"
 #include "script/sysinfo_win.h"
@@ -42,12 +43,6 @@ static void fnNoTrailingSlash(char *lpszPath)
         lpszPath[n - 1] = '\0';
 }
 
-static BOOL fnFileExists(const char *lpszPath)
-{
-    DWORD dwAttr = GetFileAttributesA(lpszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 /* Folder part of a path, without the trailing backslash. */
 static void fnFolderOf(const char *lpszPath, char *lpszFolder, size_t cchFolder)
 {
@@ -57,27 +52,12 @@ static void fnFolderOf(const char *lpszPath, char *lpszFolder, size_t cchFolder)
         *lpszSlash = '\0';
 }
 
-static BOOL fnJoin(char *lpszOut, size_t cchOut, const char *lpszDir, const char *lpszName)
-{
-    size_t n = strlen(lpszDir);
-    BOOL bSlash = n > 0 && lpszDir[n - 1] == '\\';
-    return fnFormatBounded(lpszOut, cchOut, "%s%s%s", lpszDir, bSlash ? "" : "\\", lpszName) < (int)cchOut - 1;
-}
-
 /* A script named on the command line is looked for as given, then in the source and home folders. */
 static void fnFindNamedScript(void)
 {
-    if (fnFileExists(g_szIniFile))
-        return;
-    const char *lpszName = strrchr(g_szIniFile, '\\');
-    lpszName = lpszName ? lpszName + 1 : g_szIniFile;
-    char szTry[CCH_PATH];
-    if (fnJoin(szTry, sizeof(szTry), g_szSourceDir, lpszName) && fnFileExists(szTry)) {
-        fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), szTry);
-        return;
-    }
-    if (fnJoin(szTry, sizeof(szTry), g_szHomeDir, lpszName) && fnFileExists(szTry))
-        fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), szTry);
+    char szPath[CCH_PATH];
+    if (!fnIsFile(g_szIniFile) && fnFindNamedFile(g_szIniFile, szPath, sizeof(szPath)))
+        fnCopyBounded(g_szIniFile, sizeof(g_szIniFile), szPath);
 }
 
 static BOOL fnOpenDebugFile(void)
@@ -85,15 +65,15 @@ static BOOL fnOpenDebugFile(void)
     char szName[64];
     if (!fnLoadStr(1015, szName, sizeof(szName)))
         fnCopyBounded(szName, sizeof(szName), "TG7k9Dbg.LOG");
-    fnJoin(g_szDebugFile, sizeof(g_szDebugFile), g_szTmpPath, szName);
+    fnJoinPath(g_szDebugFile, sizeof(g_szDebugFile), g_szTmpPath, szName);
     if (g_uDebugLevel < 3)
         return TRUE;
-    if (fnFileExists(g_szDebugFile)) {
+    if (fnIsFile(g_szDebugFile)) {
         int nAnswer = fnMessage(1039, NULL, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL, g_szDebugFile);
         if (nAnswer == IDYES)
             DeleteFileA(g_szDebugFile);
     }
-    if (!fnFileExists(g_szDebugFile)) {
+    if (!fnIsFile(g_szDebugFile)) {
         HANDLE hFile = CreateFileA(g_szDebugFile, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, NULL);
         if (hFile == INVALID_HANDLE_VALUE) {
@@ -117,7 +97,7 @@ BOOL fnInitialize(const char *lpszCmdLine)
     }
     DWORD n = GetTempPathA(sizeof(g_szTmpPath), g_szTmpPath);
     if (n == 0 || n >= sizeof(g_szTmpPath))
-        fnJoin(g_szTmpPath, sizeof(g_szTmpPath), g_szWinDir, "TEMP");
+        fnJoinPath(g_szTmpPath, sizeof(g_szTmpPath), g_szWinDir, "TEMP");
     fnNoTrailingSlash(g_szTmpPath);
     CreateDirectoryA(g_szTmpPath, NULL);
 
@@ -148,7 +128,7 @@ BOOL fnInitialize(const char *lpszCmdLine)
     fnReadRegGlobals();
 
     fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), g_szHomeDir);
-    fnJoin(g_szIniFile, sizeof(g_szIniFile), g_szHomeDir, "TALLGRID.INF");
+    fnJoinPath(g_szIniFile, sizeof(g_szIniFile), g_szHomeDir, "TALLGRID.INF");
 
     fnParseCmdLine(lpszCmdLine, &g_cmdOptions);
     CmdOptionStruct *lpOpt = &g_cmdOptions;

@@ -4,6 +4,11 @@
  */
 #include "driver/winstate.h"
 
+#include <string.h>
+
+#include "common/bounded.h"
+#include "script/pathtext.h"
+
 HINSTANCE g_hInst;
 HWND g_hWndMain;
 HWND g_hWndStartOwner;
@@ -35,4 +40,26 @@ void fnProcessMessages(void)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+BOOL fnIsFile(const char *lpszPath)
+{
+    DWORD dwAttr = GetFileAttributesA(lpszPath);
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL fnFindNamedFile(const char *lpszName, char *lpszPath, size_t cchPath)
+{
+    if (!lpszName || !*lpszName)
+        return FALSE;
+    if (fnIsFile(lpszName))
+        return fnCopyBounded(lpszPath, cchPath, lpszName);
+    const char *lpszFile = strrchr(lpszName, '\\');
+    lpszFile = lpszFile ? lpszFile + 1 : lpszName;
+    const char *dirs[] = {g_szSourceDir, g_szHomeDir};
+    for (const char *lpszDir : dirs) {
+        if (lpszDir[0] && fnJoinPath(lpszPath, cchPath, lpszDir, lpszFile) && fnIsFile(lpszPath))
+            return TRUE;
+    }
+    return FALSE;
 }

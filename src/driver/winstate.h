@@ -17,6 +17,15 @@ extern HCURSOR g_hSaveCursor;  /* cursor saved by the section driver around a se
 /* Loads string resource uId into lpszBuf; an empty text when there is none. Returns its length. */
 int fnLoadStr(UINT uId, char *lpszBuf, int cchBuf);
 
+/* TRUE when the path names an existing file (not a folder). */
+BOOL fnIsFile(const char *lpszPath);
+
+/*
+ * Finds a file the command line or a command file named: as given, then by
+ * its name in g_szSourceDir, then in g_szHomeDir. FALSE when none exists.
+ */
+BOOL fnFindNamedFile(const char *lpszName, char *lpszPath, size_t cchPath);
+
 /* Processes the pending window messages of this thread. */
 void fnProcessMessages(void);
 

@@ -26,7 +26,7 @@ UINT fnInfTestIfTwoFields(char *lpszLine);
 /* Tests a left and a right text; both buffers (CCH_FIELD_BUF each) are expanded in place. */
 UINT fnInfTestField(char *lpszLeft, char *lpszRight);
 
-/* 1 when a file-system search for the specification (quotes removed, wildcards allowed) finds anything. */
+/* 1 when a file-system search for the pattern (quotes removed, wildcards allowed) finds anything. */
 BOOL fnFileOrDirExists(const char *lpszFileSpec);
 
 #endif
