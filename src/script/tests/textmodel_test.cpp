@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bounded.h"
 #include "common/runstate.h"
 #include "driver/cmdline.h"
 #include "script/textmodel.h"
@@ -20,7 +21,7 @@ namespace {
 std::string fnField(const char *lpszLine, int n)
 {
     char szLine[CCH_LINE_BUF];
-    strcpy(szLine, lpszLine);
+    fnCopyBounded(szLine, sizeof(szLine), lpszLine);
     char szField[CCH_FIELD_BUF];
     memset(szField, 'Z', sizeof(szField));
     int r = fnInfParseField(szLine, n, szField, sizeof(szField));
@@ -240,7 +241,7 @@ TEST(Trim, BlanksAndQuotes)
     };
     for (const auto &r : trims) {
         char sz[32];
-        strcpy(sz, r.lpszIn);
+        fnCopyBounded(sz, sizeof(sz), r.lpszIn);
         fnTrimBlanks(sz);
         EXPECT_STREQ(r.lpszTrim, sz) << r.lpszIn;
     }
@@ -253,7 +254,7 @@ TEST(Trim, BlanksAndQuotes)
     };
     for (const auto &r : quotes) {
         char sz[32];
-        strcpy(sz, r.lpszIn);
+        fnCopyBounded(sz, sizeof(sz), r.lpszIn);
         fnStripQuotes(sz);
         EXPECT_STREQ(r.lpszOut, sz) << r.lpszIn;
     }
