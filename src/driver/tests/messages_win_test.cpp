@@ -46,13 +46,14 @@ BOOL CALLBACK fnCollect(HWND hWnd, LPARAM lParam)
 }
 
 /*
- * Waits (up to five seconds) for a top-level dialog with this caption, notes
+ * Waits (up to twenty seconds) for a top-level dialog with this caption, notes
  * what it shows, then presses the button with id nPress (0: press nothing).
  */
 std::thread fnAnswer(const std::string &strCaption, int nPress, SeenWindowStruct *lpSeen, DWORD dwDelayMs = 0)
 {
     return std::thread([=]() {
-        for (int i = 0; i < 100; i++) {
+        /* boxes can take seconds to come up on a loaded machine */
+        for (int i = 0; i < 400; i++) {
             HWND hWnd = FindWindowA("#32770", strCaption.c_str());
             if (hWnd && IsWindowVisible(hWnd)) {
                 Sleep(100);
@@ -164,29 +165,71 @@ TEST_F(MessagesTest, DebugDialogClosesByItselfAfterItsDelay)
     g_uDebugDelay = DEBUG_DELAY_DEFAULT;
 }
 
-TEST_F(MessagesTest, DebugDialogPauseHoldsItOpenAndStopEndsTracing)
+/* Finds the debug dialog with this caption (up to twenty seconds). */
+HWND fnWaitForDialog(const char *lpszCaption)
+{
+    for (int i = 0; i < 1000; i++) {
+        HWND hWnd = FindWindowA("#32770", lpszCaption);
+        if (hWnd && IsWindowVisible(hWnd))
+            return hWnd;
+        Sleep(20);
+    }
+    return NULL;
+}
+
+std::string fnPauseLabel(HWND hWnd)
+{
+    char sz[32] = "";
+    GetDlgItemTextA(hWnd, IDC_DEBUG_PAUSE, sz, sizeof(sz));
+    return sz;
+}
+
+TEST_F(MessagesTest, DebugDialogWithoutDelayWaitsForGo)
 {
     g_uDebugLevel = 2;
-    g_uDebugDelay = 300;
-    std::string strLabel;
+    g_uDebugDelay = 1;  /* below 2 ms: the dialog opens paused */
+    std::string strFirst, strAfterWait, strAfterGo;
     std::thread t([&]() {
-        HWND hWnd = NULL;
-        for (int i = 0; i < 100 && !hWnd; i++) {
-            hWnd = FindWindowA("#32770", "Install and Setup: fnPaused");
-            Sleep(20);
-        }
+        HWND hWnd = fnWaitForDialog("Install and Setup: fnPaused");
         if (!hWnd)
             return;
-        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_DEBUG_PAUSE, BN_CLICKED), 0);
-        Sleep(800);  /* well past the delay: still open because paused */
-        char sz[32];
-        GetDlgItemTextA(hWnd, IDC_DEBUG_PAUSE, sz, sizeof(sz));
-        strLabel = IsWindow(hWnd) ? sz : "<closed>";
-        PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        strFirst = fnPauseLabel(hWnd);
+        Sleep(800);
+        strAfterWait = IsWindow(hWnd) ? fnPauseLabel(hWnd) : "<closed>";
+        /* "&Go" starts the timer: the dialog then closes by itself */
+        PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_DEBUG_PAUSE, BN_CLICKED), 0);
     });
     EXPECT_EQ(1, fnDebugLog("fnPaused", "x", g_uDebugLevel));
     t.join();
-    EXPECT_EQ("&Go", strLabel);
+    EXPECT_EQ("&Go", strFirst);
+    EXPECT_EQ("&Go", strAfterWait);
+    EXPECT_EQ(2u, g_uDebugLevel);
+    g_uDebugDelay = DEBUG_DELAY_DEFAULT;
+}
+
+TEST_F(MessagesTest, DebugDialogSpeedButtonsAndStop)
+{
+    g_uDebugLevel = 2;
+    g_uDebugDelay = 1000;
+    UINT uAfterPlus = 0, uAfterMinus = 0;
+    std::thread t([&]() {
+        HWND hWnd = fnWaitForDialog("Install and Setup: fnStopped");
+        if (!hWnd)
+            return;
+        /* pausing first keeps the dialog open however late this thread comes */
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_DEBUG_PAUSE, BN_CLICKED), 0);
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_DEBUG_FASTER, BN_CLICKED), 0);
+        uAfterPlus = g_uDebugDelay;
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_DEBUG_SLOWER, BN_CLICKED), 0);
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_DEBUG_SLOWER, BN_CLICKED), 0);
+        uAfterMinus = g_uDebugDelay;
+        /* the speed buttons restart the timer: the rest follows at once, well within its delay */
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(1, fnDebugLog("fnStopped", "x", g_uDebugLevel));
+    t.join();
+    EXPECT_EQ(900u, uAfterPlus);
+    EXPECT_EQ(1900u, uAfterMinus);
     EXPECT_EQ(0u, g_uDebugLevel);
     g_uDebugDelay = DEBUG_DELAY_DEFAULT;
 }
