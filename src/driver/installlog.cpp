@@ -13,6 +13,7 @@
 #include "driver/debuglog.h"
 #include "driver/logwriters.h"
 #include "driver/sectiondriver.h"
+#include "script/pathtext.h"
 #include "script/expand.h"
 
 BOOL fnExpandLogName(const char *lpszName, char *lpszOut, size_t cchOut)
@@ -53,13 +54,9 @@ void fnOpenInstallLog(const char *lpszName)
         return;
     char szPath[CCH_PATH];
     BOOL bHasDrive = (lpszName[0] && lpszName[1] == ':') || (lpszName[0] == '\\' && lpszName[1] == '\\');
-    BOOL bOk;
-    if (bHasDrive)
-        bOk = fnCopyBounded(szPath, sizeof(szPath), lpszName);
-    else
-        bOk = fnFormatBounded(szPath, sizeof(szPath), "%s%s%s", g_szDestDir,
-                              (g_szDestDir[0] && g_szDestDir[strlen(g_szDestDir) - 1] != '\\' && lpszName[0] != '\\') ? "\\" : "",
-                              lpszName) < (int)sizeof(szPath) - 1;
+    /* a cut name would open a different file: refuse it instead */
+    BOOL bOk = bHasDrive ? fnCopyBounded(szPath, sizeof(szPath), lpszName)
+                         : fnJoinPath(szPath, sizeof(szPath), g_szDestDir, lpszName);
     if (!bOk) {
         fnDebugLog("fnOpenInstallLog", "Name too long: %s", g_uDebugLevel, lpszName);
         return;
