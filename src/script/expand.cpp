@@ -674,6 +674,9 @@ OptKindEnum fnReadOption(const char *lpszOpt, OptionStruct *lpOpt, const char *l
             szFunTarget[0] = '\0';
             /* the function text is cut at the first ')', so functions do not nest */
             fnCopyBoundedN(szFun, sizeof(szFun), p, lpszClose ? (size_t)(lpszClose - p) : (size_t)-1);
+            /* a ')' beyond the function buffer is not in it: evaluating the cut text would give a wrong result */
+            if (lpszClose && (size_t)(lpszClose - p) >= sizeof(szFun))
+                lpszClose = NULL;
             fnDebugLog("fnExpandOpts", "in _fn()  lpszSource=%s,\nszFun=%s,\nlpszFunTmp=%s,\nszFunTarget=%s",
                        g_uDebugLevel, fnLogText(lpszSource), szFun, fnLogText(lpszSoFar), szFunTarget);
             if (!lpszClose)
@@ -710,9 +713,10 @@ OptKindEnum fnReadOption(const char *lpszOpt, OptionStruct *lpOpt, const char *l
         if (*p != '%' || p == lpszName)
             return OPT_MALFORMED;
         char szName[CCH_EXPANDED];
-        fnCopyBoundedN(szName, sizeof(szName), lpszName, (size_t)(p - lpszName));
+        /* a name cut at the buffer would name another variable: such a name is taken as unset */
+        BOOL bWhole = fnCopyBoundedN(szName, sizeof(szName), lpszName, (size_t)(p - lpszName));
         p++;
-        if (!g_lpMachine->pfnGetEnv(szName, lpOpt->szValue, sizeof(lpOpt->szValue))) {
+        if (!bWhole || !g_lpMachine->pfnGetEnv(szName, lpOpt->szValue, sizeof(lpOpt->szValue))) {
             lpOpt->lpszEnd = p;
             return OPT_KEEP;
         }
@@ -834,7 +838,9 @@ int fnExpandOpts(char *lpszText, size_t cchText)
     szExpanded[0] = '\0';
     int nRC = EXPAND_NONE;
     UINT uPrefix = 0;
-    BOOL bEndMarker = FALSE, bCut = FALSE;
+    BOOL bCut = FALSE;
+    /* where the first upper-case end marker stands in the expanded text; CCH_EXPANDED while none */
+    size_t cchEndMarker = CCH_EXPANDED;
     OptionStruct opt;
     const char cOpt = g_cOptChar;
     /* an inline function's arguments are expanded inside this call: their secret is ours too */
@@ -884,7 +890,10 @@ int fnExpandOpts(char *lpszText, size_t cchText)
             }
             break;
         case OPT_ENDMARK:
-            bEndMarker = TRUE;
+            /* the marker's own place, so a value holding the same pair ("me@Zoo.org") is not cut;
+               a lower-case marker is copied and cuts nothing */
+            if (p[1] == 'Z' && cchEndMarker == CCH_EXPANDED)
+                cchEndMarker = cchExpanded;
             bCut |= !fnEmit(szExpanded, &cchExpanded, p, (size_t)(opt.lpszEnd - p));
             p = opt.lpszEnd;
             break;
@@ -909,14 +918,8 @@ int fnExpandOpts(char *lpszText, size_t cchText)
 
     char szTarget[CCH_EXPANDED];
     fnCopyBounded(szTarget, sizeof(szTarget), szExpanded);
-    if (bEndMarker) {
-        for (char *q = szTarget; *q; q++) {
-            if (q[0] == cOpt && q[1] == 'Z') {
-                *q = '\0';
-                break;
-            }
-        }
-    }
+    if (cchEndMarker < sizeof(szTarget))
+        szTarget[cchEndMarker] = '\0';
     fnDebugLog("fnExpandOpts", "lpszString=%s,\nlpszExpanded=%s,\nszTarget=%s", g_uDebugLevel, lpszText,
                fnLogText(szExpanded), fnLogText(szTarget));
     fnCopyBounded(lpszText, cchText, szTarget);

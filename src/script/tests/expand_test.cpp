@@ -261,6 +261,43 @@ TEST_F(ExpandTest, EndMarkerAndEscapes)
     fnRows(rows, sizeof(rows) / sizeof(rows[0]));
 }
 
+TEST_F(ExpandTest, EndMarkerCutsAtItsOwnPlaceOnly)
+{
+    fnCopyBounded(g_lpszAskForResponse[0], CCH_ANSWER, "me@Zoo.org");
+    const RowStruct rows[] = {
+        {"@A1@Z tail", "1|me@Zoo.org"},     /* the pair inside a value is no marker */
+        {"@A1", "1|me@Zoo.org"},
+        {"x@@Zy@Zz", "1|x@Zy"},             /* nor is a written @@Z */
+        {"@Za@A1", "1|"},
+        {"a@zb@A1@Zc", "1|a@zbme@Zoo.org"}, /* the lower-case marker cuts nothing */
+    };
+    fnRows(rows, sizeof(rows) / sizeof(rows[0]));
+}
+
+TEST_F(ExpandTest, FunctionTextAndVariableNameAtTheirLimits)
+{
+    /* the function text (name, '(' and arguments) holds at most 259 characters */
+    std::string sFit = "@_fnStrLen(" + std::string(250, 'a') + ")";
+    std::string sOver = "@_fnStrLen(" + std::string(251, 'a') + ")";
+    g_fake.env[std::string(259, 'n')] = "fits";
+    g_fake.env[std::string(260, 'n')] = "too long";
+    std::string sName = "@%" + std::string(259, 'n') + "%";
+    std::string sLongName = "@%" + std::string(260, 'n') + "%";
+    const struct {
+        std::string sText, sWant;
+    } rows[] = {
+        {sFit, "1|250"},
+        {sOver, "-1|" + sOver.substr(0, 259)},   /* not evaluated on a cut text: kept, cut at the field limit */
+        {sName, "1|fits"},
+        {sLongName, "-1|" + sLongName.substr(0, 259)}, /* not looked up under a cut name */
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.sText.substr(0, 16) + "... " + std::to_string(r.sText.size()));
+        EXPECT_EQ(r.sWant, fnX(r.sText.c_str()));
+    }
+    EXPECT_EQ(1u, g_uFunResult) << "only the function that fitted stored a result";
+}
+
 TEST_F(ExpandTest, SystemNamesAdaptersAndHardware)
 {
     fnCopyBounded(g_szDate, sizeof(g_szDate), "20240131");
