@@ -21,7 +21,6 @@
 #include "install/mismatchlb.h"
 #include "script/pathtext.h"
 #include "ui/progress.h"
-#include "resource.h"
 #include "script/sysinfo_win.h"
 #include "ui/placement.h"
 #include "ui/waitwindow.h"
@@ -235,15 +234,7 @@ BOOL fnRegisterClasses(HINSTANCE hInst)
 {
     if (!s_szMainClass[0] && !fnLoadStr(1014, s_szMainClass, sizeof(s_szMainClass)))
         fnCopyBounded(s_szMainClass, sizeof(s_szMainClass), "TG7K9");
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = fnMainWndProc;
-    wc.hInstance = hInst;
-    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_MAIN));
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = s_szMainClass;
-    if (!RegisterClassA(&wc)) {
+    if (!fnRegisterOwnClass(hInst, s_szMainClass, fnMainWndProc, 0, 0, (HBRUSH)(COLOR_WINDOW + 1))) {
         fnMessage(0, NULL, MB_OK | MB_ICONINFORMATION,
                   "Error!  Could not register main class.\nApplication may already be running.");
         return FALSE;

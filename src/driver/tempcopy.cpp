@@ -15,7 +15,6 @@
 #include "driver/messages.h"
 #include "driver/startup.h"
 #include "driver/winstate.h"
-#include "resource.h"
 #include "ui/placement.h"
 
 #define TEMP_EXEC_NAME "_TG7K9_.EXE"
@@ -178,14 +177,7 @@ static HWND fnCreateLoaderWindow(HINSTANCE hInst)
 {
     if (!s_szLoaderClass[0] && !fnLoadStr(1010, s_szLoaderClass, sizeof(s_szLoaderClass)))
         fnCopyBounded(s_szLoaderClass, sizeof(s_szLoaderClass), "TG7K9LDR");
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = fnLoaderWndProc;
-    wc.hInstance = hInst;
-    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_MAIN));
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-    wc.lpszClassName = s_szLoaderClass;
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!fnRegisterOwnClass(hInst, s_szLoaderClass, fnLoaderWndProc, 0, 0, NULL))
         return NULL;
     int x = 0, y = 0, cx = g_bQuiet ? 0 : 399, cy = g_bQuiet ? 0 : 80;
     if (g_cmdOptions.bStartupMsg) {

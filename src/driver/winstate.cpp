@@ -7,6 +7,8 @@
 #include <string.h>
 
 #include "common/bounded.h"
+#include "driver/debuglog.h"
+#include "resource.h"
 #include "script/pathtext.h"
 
 HINSTANCE g_hInst;
@@ -61,5 +63,28 @@ BOOL fnFindNamedFile(const char *lpszName, char *lpszPath, size_t cchPath)
         if (lpszDir[0] && fnJoinPath(lpszPath, cchPath, lpszDir, lpszFile) && fnIsFile(lpszPath))
             return TRUE;
     }
+    return FALSE;
+}
+
+BOOL fnRegisterOwnClass(HINSTANCE hInst, const char *lpszName, WNDPROC pfnProc, UINT uStyle, int cbWndExtra,
+                        HBRUSH hbrBackground)
+{
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.style = uStyle;
+    wc.lpfnWndProc = pfnProc;
+    wc.cbWndExtra = cbWndExtra;
+    wc.hInstance = hInst;
+    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_MAIN));
+    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.hbrBackground = hbrBackground;
+    wc.lpszClassName = lpszName;
+    if (RegisterClassA(&wc))
+        return TRUE;
+    DWORD dwError = GetLastError();
+    if (dwError == ERROR_CLASS_ALREADY_EXISTS)
+        return TRUE;
+    fnDebugLog("fnRegisterOwnClass", "RegisterClass %s failed, dwError=%lu", g_uDebugLevel, lpszName,
+               (unsigned long)dwError);
     return FALSE;
 }

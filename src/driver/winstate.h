@@ -26,6 +26,14 @@ BOOL fnIsFile(const char *lpszPath);
  */
 BOOL fnFindNamedFile(const char *lpszName, char *lpszPath, size_t cchPath);
 
+/*
+ * Registers a window class of the program's own with icon 50 and the arrow
+ * cursor. A class of that name this process registered already counts as
+ * registered. FALSE (with the error in the debug log) when it cannot be.
+ */
+BOOL fnRegisterOwnClass(HINSTANCE hInst, const char *lpszName, WNDPROC pfnProc, UINT uStyle, int cbWndExtra,
+                        HBRUSH hbrBackground);
+
 /* Processes the pending window messages of this thread. */
 void fnProcessMessages(void);
 

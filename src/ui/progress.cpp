@@ -105,21 +105,10 @@ BOOL fnRegisterMeterClass(HINSTANCE hInst)
     char szName[64];
     if (!fnLoadStr(1020, szName, sizeof(szName)))
         fnCopyBounded(szName, sizeof(szName), "ProgressMeterTG7K9");
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
     /* global, so the dialog template finds it by name */
-    wc.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = fnMeterWndProc;
-    wc.cbWndExtra = (int)CB_METER_DATA;
-    wc.hInstance = hInst;
-    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_MAIN));
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-    wc.lpszClassName = szName;
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        fnDebugLog("fnRegisterMeterClass", "RegisterClass failed, dwError=%lu", g_uDebugLevel,
-                   (unsigned long)GetLastError());
+    if (!fnRegisterOwnClass(hInst, szName, fnMeterWndProc, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
+                            (int)CB_METER_DATA, NULL))
         return FALSE;
-    }
     fnCopyBounded(s_szMeterClass, sizeof(s_szMeterClass), szName);
     return TRUE;
 }

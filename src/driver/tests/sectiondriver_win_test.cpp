@@ -168,19 +168,4 @@ TEST_F(SectionWalkTest, InstallInfoSectionCopiesExitSettingsBack)
     EXPECT_EQ(506u, g_uBackUpMethod);
 }
 
-TEST(SectionStatus, WaitWindowShownOnlyWhenNotQuiet)
-{
-    fnResetRunState();
-    g_uWinPause = 0;
-    HWND hWnd = fnShowSectionStatus(NULL, "[Registry]", "Processing registry");
-    ASSERT_TRUE(hWnd != NULL);
-    EXPECT_TRUE(IsWindowVisible(hWnd));
-    fnEndSectionStatus(hWnd);
-    EXPECT_FALSE(IsWindow(hWnd));
-    EXPECT_TRUE(fnShowSectionStatus(NULL, "[Files]", "") == NULL);
-    g_bQuiet = TRUE;
-    EXPECT_TRUE(fnShowSectionStatus(NULL, "[Registry]", "Processing registry") == NULL);
-    fnResetRunState();
-}
-
 }  // namespace
