@@ -829,9 +829,16 @@ BOOL fnEmit(char *lpszOut, size_t *lpcchOut, const char *lpsz, size_t cch)
 
 } // namespace
 
-int fnExpandOpts(char *lpszText, size_t cchText)
+int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
 {
+    if (lpbCut)
+        *lpbCut = FALSE;
     if (!lpszText || !cchText)
+        return EXPAND_NONE;
+    /* A field without the option character is data as written: it keeps its whole
+       length (a long REG_SZ, a PATH list) instead of passing through the 259-character
+       expansion buffer. */
+    if (!strchr(lpszText, g_cOptChar))
         return EXPAND_NONE;
     char szExpanded[CCH_EXPANDED];
     size_t cchExpanded = 0;
@@ -922,10 +929,18 @@ int fnExpandOpts(char *lpszText, size_t cchText)
         szTarget[cchEndMarker] = '\0';
     fnDebugLog("fnExpandOpts", "lpszString=%s,\nlpszExpanded=%s,\nszTarget=%s", g_uDebugLevel, lpszText,
                fnLogText(szExpanded), fnLogText(szTarget));
-    fnCopyBounded(lpszText, cchText, szTarget);
+    if (!fnCopyBounded(lpszText, cchText, szTarget))
+        bCut = TRUE;
+    if (lpbCut)
+        *lpbCut = bCut;
     s_uExpandDepth--;
     g_bExpandSecret = s_uExpandDepth ? (bOuterSecret || g_bExpandSecret) : FALSE;
     return nRC;
+}
+
+int fnExpandOpts(char *lpszText, size_t cchText)
+{
+    return fnExpandOptsCut(lpszText, cchText, NULL);
 }
 
 void fnInitUserInput(UserInputStruct *lpUserInput)

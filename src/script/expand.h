@@ -21,7 +21,8 @@ enum {
 
 /*
  * Expands the options of lpszText in place (cchText characters of room).
- * Malformed options stay in the text as written. The expanded text is built
+ * A text that holds no option character is left exactly as it is, whatever its
+ * length. Malformed options stay in the text as written. The expanded text is built
  * in CCH_EXPANDED characters, so the result holds at most 259 characters
  * (and at most cchText-1): what does not fit is cut at the limit. One option's
  * value is likewise cut at 1,039 characters before it is copied.
@@ -30,6 +31,15 @@ enum {
  * Re-entered only through an inline function's arguments.
  */
 int fnExpandOpts(char *lpszText, size_t cchText);
+
+/*
+ * fnExpandOpts that also tells whether the expanded text was cut (at 259
+ * characters, at cchText-1, or an option's value at its limit); *lpbCut is
+ * FALSE for a text without options. Handlers that write data (files,
+ * registry, INI, environment, commands, shortcuts) fail the line when
+ * *lpbCut is TRUE instead of writing a shortened value; see fnExpandField.
+ */
+int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut);
 
 /*
  * TRUE while the expansion in progress has put the password (@U1) into its

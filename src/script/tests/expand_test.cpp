@@ -492,7 +492,9 @@ TEST_F(ExpandTest, NothingIsWrittenPastTheLimits)
     char sz[CCH_EXPANDED + 8];
     memset(sz, '#', sizeof(sz));
     fnCopyBounded(sz, CCH_EXPANDED, "ab@K0");
-    EXPECT_EQ(1, fnExpandOpts(sz, CCH_EXPANDED));
+    BOOL bCut = FALSE;
+    EXPECT_EQ(1, fnExpandOptsCut(sz, CCH_EXPANDED, &bCut));
+    EXPECT_TRUE(bCut);
     EXPECT_EQ(259u, strlen(sz));
     EXPECT_EQ(std::string("ab") + std::string(257, 'v'), std::string(sz));
     for (size_t i = CCH_EXPANDED; i < sizeof(sz); i++)
@@ -502,15 +504,37 @@ TEST_F(ExpandTest, NothingIsWrittenPastTheLimits)
     char szSmall[12];
     memset(szSmall, '#', sizeof(szSmall));
     fnCopyBounded(szSmall, 8, "@K0");
-    fnExpandOpts(szSmall, 8);
+    fnExpandOptsCut(szSmall, 8, &bCut);
+    EXPECT_TRUE(bCut);
     EXPECT_EQ("vvvvvvv", std::string(szSmall));
     EXPECT_EQ('#', szSmall[8]);
 
-    /* a long field of plain text loses its tail only */
-    std::string sField(1024, 'a');
+    /* a short value fits and is not reported cut */
+    fnCopyBounded(g_szRegValues[0], sizeof(g_szRegValues[0]), "short");
+    fnCopyBounded(sz, CCH_EXPANDED, "ab@K0");
+    EXPECT_EQ(1, fnExpandOptsCut(sz, CCH_EXPANDED, &bCut));
+    EXPECT_FALSE(bCut);
+    EXPECT_STREQ("abshort", sz);
+}
+
+TEST_F(ExpandTest, FieldWithoutOptionsKeepsItsWholeLength)
+{
+    std::string sField(1000, 'a');
+    sField += "=,\"x";
     char szField[CCH_LINE_BUF];
     fnCopyBounded(szField, sizeof(szField), sField.c_str());
-    EXPECT_EQ(0, fnExpandOpts(szField, sizeof(szField)));
+    BOOL bCut = TRUE;
+    EXPECT_EQ(EXPAND_NONE, fnExpandOptsCut(szField, sizeof(szField), &bCut));
+    EXPECT_FALSE(bCut);
+    EXPECT_EQ(sField, std::string(szField));
+    EXPECT_EQ(EXPAND_NONE, fnExpandOpts(szField, sizeof(szField)));
+    EXPECT_EQ(sField, std::string(szField));
+
+    /* the same length with one option in it goes through the expansion buffer: reported cut */
+    szField[500] = '@';
+    szField[501] = 'D';
+    fnExpandOptsCut(szField, sizeof(szField), &bCut);
+    EXPECT_TRUE(bCut);
     EXPECT_EQ(259u, strlen(szField));
 }
 
