@@ -943,6 +943,17 @@ int fnExpandOpts(char *lpszText, size_t cchText)
     return fnExpandOptsCut(lpszText, cchText, NULL);
 }
 
+BOOL fnExpandDataField(char *lpszField, size_t cchField, const char *lpszTitle, int *lpnRC)
+{
+    BOOL bCut = FALSE;
+    int nRC = fnExpandOptsCut(lpszField, cchField, &bCut);
+    if (lpnRC)
+        *lpnRC = nRC;
+    if (bCut)
+        fnDebugLog(lpszTitle, "Expanded value would be cut; the line is not carried out", g_uDebugLevel);
+    return !bCut;
+}
+
 void fnInitUserInput(UserInputStruct *lpUserInput)
 {
     /* a destination from the command line or a command file stays */

@@ -37,9 +37,17 @@ int fnExpandOpts(char *lpszText, size_t cchText);
  * characters, at cchText-1, or an option's value at its limit); *lpbCut is
  * FALSE for a text without options. Handlers that write data (files,
  * registry, INI, environment, commands, shortcuts) fail the line when
- * *lpbCut is TRUE instead of writing a shortened value; see fnExpandField.
+ * *lpbCut is TRUE instead of writing a shortened value; see fnExpandDataField.
  */
 int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut);
+
+/*
+ * Expands a field that a handler is about to write as data. Returns FALSE,
+ * with a debug-log entry under lpszTitle, when the expansion was cut: the
+ * caller takes its usual failure path for the line and writes nothing.
+ * *lpnRC (may be NULL) receives the expansion result.
+ */
+BOOL fnExpandDataField(char *lpszField, size_t cchField, const char *lpszTitle, int *lpnRC);
 
 /*
  * TRUE while the expansion in progress has put the password (@U1) into its

@@ -530,12 +530,13 @@ TEST_F(ExpandTest, FieldWithoutOptionsKeepsItsWholeLength)
     EXPECT_EQ(EXPAND_NONE, fnExpandOpts(szField, sizeof(szField)));
     EXPECT_EQ(sField, std::string(szField));
 
-    /* the same length with one option in it goes through the expansion buffer: reported cut */
+    EXPECT_TRUE(fnExpandDataField(szField, sizeof(szField), "test", NULL));
+    EXPECT_EQ(sField, std::string(szField));
+
+    /* the same length with one option in it goes through the expansion buffer: refused */
     szField[500] = '@';
     szField[501] = 'D';
-    fnExpandOptsCut(szField, sizeof(szField), &bCut);
-    EXPECT_TRUE(bCut);
-    EXPECT_EQ(259u, strlen(szField));
+    EXPECT_FALSE(fnExpandDataField(szField, sizeof(szField), "test", NULL));
 }
 
 TEST_F(ExpandTest, InitUserInputSetsDestinationSlotsAndTexts)
