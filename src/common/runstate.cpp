@@ -32,6 +32,7 @@ BOOL g_bStopProcessing;
 BOOL g_bExitOnCommandError;
 UINT g_uWinPause = 100;
 BOOL g_bSelfDestruct;
+BOOL g_bRestartNeeded;
 
 UINT g_uOnExit;
 UINT g_uBackUpMethod = BACKUP_ORIEXT;
@@ -60,6 +61,7 @@ void fnResetRunState(void)
     g_bExitOnCommandError = FALSE;
     g_uWinPause = 100;
     g_bSelfDestruct = FALSE;
+    g_bRestartNeeded = FALSE;
     g_uOnExit = 0;
     g_uBackUpMethod = BACKUP_ORIEXT;
     g_szExitMsg[0] = g_szExitExec[0] = g_szRestartMsg[0] = '\0';

@@ -33,6 +33,9 @@ extern BOOL g_bStopProcessing;
 extern BOOL g_bExitOnCommandError;
 extern UINT g_uWinPause;              /* ms after a wait window is shown, at most 1000 */
 extern BOOL g_bSelfDestruct;
+/* set when a file waits for replacement at restart (or the script asks for a restart);
+   a run that ends without restarting then exits with 3010 */
+extern BOOL g_bRestartNeeded;
 
 /* exit settings the commands change; the driver copies them into the run record */
 extern UINT g_uOnExit;
