@@ -52,6 +52,8 @@ UINT fnMoveFiles(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnInfDeleteFiles(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnInfCopyFiles(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnInfCopyFilesToDisk(HWND hWnd, const char *lpszSection, const char *lpszName);
+/* shortcuts: a "[ShortCuts]"/"[PMGroups]" folder list (reached through fnGetUserInput); 1 goes on, 0 fails */
+UINT fnShortcutFolderList(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput, const char *lpszName);
 /* shortcuts: a section registered by a folder list */
 UINT fnShortcutSection(HWND hWnd, const char *lpszSection, const char *lpszName, UserInputStruct *lpUserInput, int nEntry);
 

@@ -9,3 +9,8 @@ UINT fnShortcutSection(HWND hWnd, const char *lpszSection, const char *lpszName,
 {
     return fnNotYetHandled("fnShortcutSection", lpszSection, lpszName);
 }
+
+UINT fnShortcutFolderList(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput, const char *lpszName)
+{
+    return fnNotYetHandled("fnShortcutFolderList", lpszSection, lpszName);
+}
