@@ -10,16 +10,6 @@ UINT fnRegistrySection(HWND hWnd, const char *lpszSection, const char *lpszName)
     return fnNotYetHandled("fnRegistrySection", lpszSection, lpszName);
 }
 
-UINT fnReadSetEnvironment(HWND hWnd, const char *lpszSection, const char *lpszName)
-{
-    return fnNotYetHandled("fnReadSetEnvironment", lpszSection, lpszName);
-}
-
-UINT fnReadIniFiles(HWND hWnd, const char *lpszSection, const char *lpszName)
-{
-    return fnNotYetHandled("fnReadIniFiles", lpszSection, lpszName);
-}
-
 UINT fnIniFilesEdit(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
     return fnNotYetHandled("fnIniFilesEdit", lpszSection, lpszName);

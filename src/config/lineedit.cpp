@@ -39,13 +39,7 @@ struct CfgRegionStruct {
     BOOL bEndLine;   /* nEnd is a line of the file (a header or marker), not the end */
 };
 
-/* Types that read "key=value" lines: the key part is what stands before the first "=". */
-static BOOL fnSplitsAtEquals(char cType)
-{
-    return !strchr("CKNOPBXLRF", cType);
-}
-
-/* Whether a line that ends the section: a header, an unindented line, or the closing marker. */
+/* Whether the line ends the section: a header, an unindented line, or the closing marker. */
 static BOOL fnEndsRegion(const char *lpszLine, const char *lpszSection, char cType, const char *lpszMarker)
 {
     if (lpszMarker)
@@ -121,6 +115,15 @@ struct EditSpecStruct {
     TextBufStruct sec, key, value, sub, firstWord, newLine, typeLog;
 };
 
+/* Whether the key, at the start of the line, is a whole word there ("SET TEMP" in "SET TEMP=x", not in "SET TEMPDIR=x"). */
+static BOOL fnKeyEndsWord(const char *lpszLine, const char *lpszKey)
+{
+    size_t cchKey = strlen(lpszKey);
+    char cNext = lpszLine[cchKey];
+    char cLast = lpszKey[cchKey - 1];
+    return !cNext || strchr("= \t", cNext) || strchr("= \t", cLast);
+}
+
 /* Match of one line: 0 none, 1 the key part begins with the key, 2 the key part is the key. */
 static int fnLineMatches(const char *lpszLine, const EditSpecStruct *lpSpec, TextBufStruct *lpKeyPart,
                          TextBufStruct *lpValuePart, TextBufStruct *lpTrim)
@@ -137,7 +140,9 @@ static int fnLineMatches(const char *lpszLine, const EditSpecStruct *lpSpec, Tex
     case 'K':
     case 'N':
     case 'O':
-        return fnBeginsNoCase(lpszTrim, lpszKey) ? 1 : 0;
+        if (!fnBeginsNoCase(lpszTrim, lpszKey))
+            return 0;
+        return fnKeyEndsWord(lpszTrim, lpszKey) ? 2 : 1;
     case 'B':
         return (fnFindNoCase(lpszTrim, lpszKey) && (!lpszSec[0] || fnFindNoCase(lpszTrim, lpszSec))) ? 1 : 0;
     case 'X':
@@ -161,10 +166,11 @@ static int fnLineMatches(const char *lpszLine, const EditSpecStruct *lpSpec, Tex
 }
 
 /*
- * The line of the region the key names: for key=value types the first line
- * whose key is the key itself, else the first whose key begins with it (so
- * "shell" is not taken for "shellicon" when both stand there, and "DEVICE"
- * still finds "DEVICEHIGH"); for the others the first line that matches.
+ * The line of the region the key names: the first line whose key is the key
+ * itself (for whole lines: the key followed by "=", a blank or the end), else
+ * the first whose key begins with it, so "shell" is not taken for "shellicon"
+ * when both stand there and "DEVICE" still finds "DEVICEHIGH". Types B, X, L
+ * and F take the first line that matches.
  * nEnd when there is none.
  */
 static size_t fnFindMatch(const CfgTextStruct *lpCfg, const CfgRegionStruct *lpRegion, const EditSpecStruct *lpSpec)
@@ -175,7 +181,7 @@ static size_t fnFindMatch(const CfgTextStruct *lpCfg, const CfgRegionStruct *lpR
         if (!fnCfgLineText(lpCfg, n, &line.buf))
             break;
         int nMatch = fnLineMatches(line.buf.lpsz, lpSpec, &keyPart.buf, &valuePart.buf, &trim.buf);
-        if (nMatch == 2 || (nMatch == 1 && !fnSplitsAtEquals(lpSpec->cType)))
+        if (nMatch == 2 || (nMatch == 1 && strchr("BXLF", lpSpec->cType)))
             return n;
         if (nMatch == 1 && nPrefix == lpRegion->nEnd)
             nPrefix = n;
@@ -539,7 +545,9 @@ BOOL fnEditIniLine(const char *lpszFile, const char *lpszTempFile, const char *l
  *   C, N   the line begins with the key: the text behind the key, without one leading "="
  *   P      a PATH statement: its value
  *   M, S   key part begins with the key and the value part holds the sub-value: the value part
- *   others key part begins with the key (the key itself preferred): the value part
+ *   others key part begins with the key: the value part
+ * A line where the key is a whole word (the key itself) wins over an earlier
+ * line where it only begins a longer word.
  */
 BOOL fnReadCfgValueText(const char *lpText, size_t cbText, const char *lpszSection, const char *lpszKey,
                         const char *lpszType, const char *lpszSubValue, TextBufStruct *lpOut)
@@ -580,8 +588,12 @@ BOOL fnReadCfgValueText(const char *lpText, size_t cbText, const char *lpszSecti
                         lpszRest += (*lpszRest ? 1 : 0);
                     else if (*lpszRest == '=')
                         lpszRest++;
-                    fnCopyTrimmed(lpszRest, strlen(lpszRest), lpOut);
-                    break;
+                    bExact = fnKeyEndsWord(lpsz, lpszKey);
+                    if (bExact || !bFound) {
+                        fnCopyTrimmed(lpszRest, strlen(lpszRest), lpOut);
+                        bFound = TRUE;
+                    }
+                    continue;
                 }
                 if (!fnCopyTrimmed(lpsz, strlen(lpsz), &trim.buf) ||
                     !fnSplitKeyValue(trim.buf.lpsz, &keyPart.buf, &valuePart.buf))

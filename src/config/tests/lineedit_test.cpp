@@ -99,6 +99,7 @@ TEST(LineEdit, WholeLinesAndPlacement)
     const EditRow aRows[] = {
         {"@ECHO OFF\r\nSET TEMP=C:\\TEMP\r\n", "", "SET TEMP=", "SET TEMP=D:\\TMP", "C", 'N', "",
          "@ECHO OFF\r\nSET TEMP=D:\\TMP\r\n"},
+        {"DEVICEHIGH=A\r\nDEVICE=B\r\n", "", "DEVICE", "DEVICE=C", "C", 'N', "", "DEVICEHIGH=A\r\nDEVICE=C\r\n"},
         /* A near the top behind ECHO OFF, B before the line that starts Windows, T at the top */
         {szBat, "", "SET X=", "SET X=1", "C", 'N', "A", "@ECHO OFF\r\nSET X=1\r\nPROMPT $p$g\r\nC:\\WINDOWS\\WIN.COM\r\n"},
         {szBat, "", "SET X=", "SET X=1", "C", 'N', "B", "@ECHO OFF\r\nPROMPT $p$g\r\nSET X=1\r\nC:\\WINDOWS\\WIN.COM\r\n"},
@@ -190,6 +191,8 @@ TEST(LineEdit, ReadsValues)
         const char *lpszValue;  /* NULL: nothing found */
     } aRows[] = {
         {"@ECHO OFF\r\nSET TEMP=D:\\TMP\r\n", "", "SET TEMP", "C", "", "D:\\TMP"},
+        /* the key as a whole word wins over an earlier longer one */
+        {"SET TEMPDIR=C:\\X\r\nSET TEMP=D:\\TMP\r\n", "", "SET TEMP", "C", "", "D:\\TMP"},
         {"[boot]\r\nshellicon=1\r\nshell = Explorer.exe \r\n", "boot", "shell", "W", "", "Explorer.exe"},
         {"[boot]\r\nshellx=1\r\n[b]\r\nshell=2\r\n", "[boot]", "shell", "Q", "", "1"},
         {"[a]\r\ndevice=x.386\r\ndevice=vshare.386\r\n", "a", "device", "M", "VSHARE", "vshare.386"},
