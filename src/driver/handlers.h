@@ -47,7 +47,8 @@ UINT fnTestAndExecs(HWND hWnd, const char *lpszSection, const char *lpszName, UI
 UINT fnReadLaunchAndBack(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnReadCheckIfRunning(HWND hWnd, const char *lpszSection, const char *lpszName);
 /* files */
-UINT fnInfMakeDirs(HWND hWnd, const char *lpszSection, const char *lpszName);
+/* a directory list found by name in lpszText, else in lpszText2 (may be NULL); 1 done, 0 failed */
+UINT fnInfMakeDirs(HWND hWnd, const char *lpszText, const char *lpszText2, const char *lpszName);
 UINT fnMoveFiles(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnInfDeleteFiles(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnInfCopyFiles(HWND hWnd, const char *lpszSection, const char *lpszName);

@@ -1,7 +1,6 @@
 /*
  * driver/installlog.cpp -- opening the installation log and the run's date
- * and time texts. Name expansion and the move of an old log aside are the two
- * seams the option engine and the copy primitives fill.
+ * and time texts. An old log of the same name is kept under a backup name.
  */
 #include "driver/installlog.h"
 
@@ -13,6 +12,7 @@
 #include "driver/debuglog.h"
 #include "driver/logwriters.h"
 #include "driver/sectiondriver.h"
+#include "install/copyprim.h"
 #include "script/pathtext.h"
 #include "script/expand.h"
 
@@ -25,27 +25,24 @@ BOOL fnExpandLogName(const char *lpszName, char *lpszOut, size_t cchOut)
 }
 
 /*
- * Keeps an existing log of the same name: it is moved to a free numbered name
- * in its folder ("name.000", "name.001", ...) and an empty log takes its place.
- * FALSE when the old file cannot be moved; it is then appended to instead.
+ * Keeps an existing log of the same name: it is moved to the backup name the
+ * run's backup method gives (".ORI", ".MOD" or a numbered ".SAV" name) and an
+ * empty log takes its place. FALSE when no name is free or the move fails;
+ * the old file is then appended to instead.
  */
 static BOOL fnMoveOldLogAside(const char *lpszPath)
 {
-    char szAside[CCH_PATH];
-    for (int n = 0; n < 1000; n++) {
-        if (fnFormatBounded(szAside, sizeof(szAside), "%s.%03d", lpszPath, n) >= (int)sizeof(szAside) - 1)
-            return FALSE;
-        if (GetFileAttributesA(szAside) != INVALID_FILE_ATTRIBUTES)
-            continue;
-        if (!MoveFileA(lpszPath, szAside)) {
-            fnDebugLog("fnOpenInstallLog", "MoveFile %s to %s failed, dwError=%lu", g_uDebugLevel, lpszPath,
-                       szAside, (unsigned long)GetLastError());
-            return FALSE;
-        }
-        fnDebugLog("fnOpenInstallLog", "Old log kept as %s", g_uDebugLevel, szAside);
-        return TRUE;
+    char szDir[CCH_PATH], szName[CCH_PATH], szAside[CCH_PATH];
+    fnSplitPath(lpszPath, NULL, NULL, NULL, NULL, szName, szDir);
+    if (fnUniqueFileName(szDir, szName, szAside) != 2)
+        return FALSE;
+    if (!MoveFileA(lpszPath, szAside)) {
+        fnDebugLog("fnOpenInstallLog", "MoveFile %s to %s failed, dwError=%lu", g_uDebugLevel, lpszPath, szAside,
+                   (unsigned long)GetLastError());
+        return FALSE;
     }
-    return FALSE;
+    fnDebugLog("fnOpenInstallLog", "Old log kept as %s", g_uDebugLevel, szAside);
+    return TRUE;
 }
 
 void fnOpenInstallLog(const char *lpszName)

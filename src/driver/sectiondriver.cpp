@@ -98,7 +98,10 @@ static UINT fnDoIsString(DispatchCallStruct *c) { return fnReadIsStringInFile(c-
 static UINT fnDoAppInit(DispatchCallStruct *c) { return fnGetUserInput(c->hWnd, c->lpszSection, c->lpUserInput, c->lpszName); }
 static UINT fnDoGet2Dirs(DispatchCallStruct *c) { return fnGet2DirsSection(c->hWnd, c->lpszSection, c->lpszName); }
 static UINT fnDoCheckIfRunning(DispatchCallStruct *c) { return fnReadCheckIfRunning(c->hWnd, c->lpszSection, c->lpszName); }
-static UINT fnDoMakeDirs(DispatchCallStruct *c) { return fnInfMakeDirs(c->hWnd, c->lpszSection, c->lpszName); }
+static UINT fnDoMakeDirs(DispatchCallStruct *c)
+{
+    return fnInfMakeDirs(c->hWnd, c->lpszSection, g_lpszNextSection, c->lpszName);
+}
 static UINT fnDoDeleteFiles(DispatchCallStruct *c) { return fnInfDeleteFiles(c->hWnd, c->lpszSection, c->lpszName); }
 
 /* A failed file section tells the user that the software must be installed again. */

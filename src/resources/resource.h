@@ -22,4 +22,7 @@
 #define IDC_PROGRESS_SOURCE 105
 #define IDC_PROGRESS_TARGET 106
 
+/* the file install engine's dialogs */
+#include "resource_files.h"
+
 #endif

@@ -11,7 +11,7 @@
  * A case file is text; lines starting with "%%" are directives, every other
  * line belongs to the file being written:
  *   %% file NAME [lf] [noeol] [size=N]
- *                               start a file in the case folder (CR LF line ends unless "lf";
+ *                               start a file in the case folder, its folders made (CR LF line ends unless "lf";
  *                               "noeol": no line end after the last line; "size=N": padded
  *                               with comment lines to exactly N bytes)
  *   %% copy-program NAME        copy setup32.exe into the case folder as NAME and run that
@@ -550,6 +550,13 @@ static void fnRemoveTree(const std::string &strDir)
     RemoveDirectoryA(strDir.c_str());
 }
 
+/* Makes the folders above a file of the case folder ("%% file SUB\\NAME"). */
+static void fnMakeParents(const std::string &strPath)
+{
+    for (size_t n = s_strCaseDir.size() + 1; (n = strPath.find('\\', n)) != std::string::npos; n++)
+        CreateDirectoryA(strPath.substr(0, n).c_str(), NULL);
+}
+
 /* The runner's environment with TMP and TEMP pointing at the case folder. */
 static std::vector<char> fnChildEnvironment(void)
 {
@@ -595,6 +602,7 @@ int main(int argc, char **argv)
     }
     for (CaseFileStruct &f : c.files) {
         std::string strPath = s_strCaseDir + "\\" + fnSubst(f.strName);
+        fnMakeParents(strPath);
         FILE *fp = fopen(strPath.c_str(), "wb");
         if (!fp) {
             printf("cannot write %s\n", strPath.c_str());

@@ -128,7 +128,7 @@ TEST_F(LogWritersTest, InstallLogHeaderSectionsAndOldLogKept)
     EXPECT_STREQ(strLog.c_str(), g_szLogFile);
 
     EXPECT_EQ("[Tallgrid Log]\r\nInstallDir=" + m_strDir + "\r\n\r\n[Files]\r\nCopied a.exe\r\n", fnSlurp(strLog));
-    EXPECT_EQ("old run", fnSlurp(strLog + ".000"));
+    EXPECT_EQ("old run", fnSlurp(fnPath("setup.ORI")));  /* the default backup method names it */
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fnPath("other.log").c_str()));
 }
 
