@@ -9,8 +9,3 @@ UINT fnRegistrySection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
     return fnNotYetHandled("fnRegistrySection", lpszSection, lpszName);
 }
-
-UINT fnIniFilesEdit(HWND hWnd, const char *lpszSection, const char *lpszName)
-{
-    return fnNotYetHandled("fnIniFilesEdit", lpszSection, lpszName);
-}

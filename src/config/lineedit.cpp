@@ -26,6 +26,7 @@
 
 #include "common/bounded.h"
 #include "common/runstate.h"
+#include "common/tgfile.h"
 #include "config/cfgtext.h"
 #include "config/pathedit.h"
 #include "driver/debuglog.h"
@@ -111,6 +112,7 @@ static BOOL fnSplitKeyValue(const char *lpszLine, TextBufStruct *lpKey, TextBufS
 struct EditSpecStruct {
     char cType;
     char cAction;
+    BOOL bList;
     const char *lpszMarker;   /* the sub-value in marker mode (type O), else NULL */
     TextBufStruct sec, key, value, sub, firstWord, newLine, typeLog;
 };
@@ -135,6 +137,10 @@ static int fnLineMatches(const char *lpszLine, const EditSpecStruct *lpSpec, Tex
     if (!fnCopyTrimmed(lpszLine, strlen(lpszLine), lpTrim))
         return 0;
     const char *lpszTrim = fnTextBufText(lpTrim);
+    if (lpSpec->bList) {
+        /* a list entry is the key alone or the new line's "key=value", whole */
+        return (fnEqualNoCase(lpszTrim, lpszKey) || fnEqualNoCase(lpszTrim, fnTextBufText(&lpSpec->newLine))) ? 2 : 0;
+    }
     switch (lpSpec->cType) {
     case 'C':
     case 'K':
@@ -227,7 +233,9 @@ static void fnFreeSpec(EditSpecStruct *lpSpec)
 static BOOL fnPrepareSpec(const IniEditStruct *lpEdit, EditSpecStruct *lpSpec)
 {
     const char *lpszType = lpEdit->lpszType ? lpEdit->lpszType : "";
-    lpSpec->cType = lpszType[0] ? fnUpperAscii(lpszType[0]) : 'W';
+    lpSpec->bList = lpEdit->bList;
+    /* a list is an INI section: its header in brackets, its entries whole lines */
+    lpSpec->cType = lpEdit->bList ? 'W' : lpszType[0] ? fnUpperAscii(lpszType[0]) : 'W';
     lpSpec->cAction = lpEdit->cAction ? fnUpperAscii(lpEdit->cAction) : 'N';
     BOOL bDouble = lpszType[0] && lpszType[1] == '\\';
     const char *lpszSec = lpEdit->lpszSection ? lpEdit->lpszSection : "";
@@ -261,8 +269,9 @@ static BOOL fnPrepareSpec(const IniEditStruct *lpEdit, EditSpecStruct *lpSpec)
         bOk = bOk && fnTextBufAppend(&lpSpec->newLine, lpszValue);
         break;
     default:
-        bOk = bOk && fnTextBufAppend(&lpSpec->newLine, lpszKey) && fnTextBufAppend(&lpSpec->newLine, "=") &&
-              fnTextBufAppend(&lpSpec->newLine, lpszValue);
+        bOk = bOk && fnTextBufAppend(&lpSpec->newLine, lpszKey);
+        if (!lpSpec->bList || lpszValue[0])
+            bOk = bOk && fnTextBufAppend(&lpSpec->newLine, "=") && fnTextBufAppend(&lpSpec->newLine, lpszValue);
         break;
     }
     /* the type as the installation log shows it: W, or M "himem.sys" */
@@ -383,7 +392,10 @@ static BOOL fnEditMatch(const CfgTextStruct *lpCfg, size_t nMatch, const IniEdit
         return FALSE;
     const char *lpszEol = lpCfg->lpText + lpLine->nStart + lpLine->cchText;
     BOOL bOk = TRUE;
-    switch (lpSpec->cAction) {
+    char cAction = lpSpec->cAction;
+    if (lpSpec->bList && cAction != 'D')
+        cAction = 'S';
+    switch (cAction) {
     case 'S':
         return fnTextBufAppendN(lpOut, lpCfg->lpText, lpCfg->cbText);
     case 'D':
@@ -514,20 +526,17 @@ BOOL fnEditIniText(const char *lpText, size_t cbText, const IniEditStruct *lpEdi
     return bOk && !lpOut->bFailed;
 }
 
-BOOL fnEditIniLine(const char *lpszFile, const char *lpszTempFile, const char *lpszSection, const char *lpszKey,
-                   const char *lpszValue, const char *lpszType, const char *lpszAction, const char *lpszSubValue,
-                   BOOL *lpbChanged)
+BOOL fnEditIniFile(const IniEditStruct *lpEdit, const char *lpszTempFile, BOOL *lpbChanged)
 {
     BOOL bChanged = FALSE;
     TextBufGuardStruct src, out;
     DWORD dwError = 0;
-    BOOL bOk = fnReadWholeFile(lpszFile, &src.buf, &dwError);
+    BOOL bOk = fnReadWholeFile(lpEdit->lpszFile, &src.buf, &dwError);
     if (!bOk) {
-        fnDebugLog("fnEditIniLine", "Cannot read %s,\ndwError=%lu", g_uDebugLevel, lpszFile, (unsigned long)dwError);
+        fnDebugLog("fnEditIniLine", "Cannot read %s,\ndwError=%lu", g_uDebugLevel, lpEdit->lpszFile,
+                   (unsigned long)dwError);
     } else {
-        IniEditStruct edit = {lpszFile, lpszSection, lpszKey, lpszValue, lpszType,
-                              (lpszAction && lpszAction[0]) ? lpszAction[0] : 'N', lpszSubValue};
-        bOk = fnEditIniText(src.buf.lpsz, src.buf.cch, &edit, &out.buf, &bChanged);
+        bOk = fnEditIniText(src.buf.lpsz, src.buf.cch, lpEdit, &out.buf, &bChanged);
         if (bOk && !fnWriteWholeFile(lpszTempFile, out.buf.lpsz, out.buf.cch)) {
             fnDebugLog("fnEditIniLine", "Cannot write %s,\ndwError=%lu", g_uDebugLevel, lpszTempFile,
                        (unsigned long)fnFileLastError());
@@ -537,6 +546,15 @@ BOOL fnEditIniLine(const char *lpszFile, const char *lpszTempFile, const char *l
     if (lpbChanged)
         *lpbChanged = bChanged;
     return bOk;
+}
+
+BOOL fnEditIniLine(const char *lpszFile, const char *lpszTempFile, const char *lpszSection, const char *lpszKey,
+                   const char *lpszValue, const char *lpszType, const char *lpszAction, const char *lpszSubValue,
+                   BOOL *lpbChanged)
+{
+    IniEditStruct edit = {lpszFile, lpszSection, lpszKey, lpszValue, lpszType,
+                          (lpszAction && lpszAction[0]) ? lpszAction[0] : 'N', lpszSubValue, FALSE};
+    return fnEditIniFile(&edit, lpszTempFile, lpbChanged);
 }
 
 /*
@@ -556,7 +574,7 @@ BOOL fnReadCfgValueText(const char *lpText, size_t cbText, const char *lpszSecti
     fnTextBufAppendN(lpOut, "", 0);
     if (!lpszKey || !lpszKey[0])
         return FALSE;
-    IniEditStruct edit = {"", lpszSection, lpszKey, "", lpszType, 'N', lpszSubValue};
+    IniEditStruct edit = {"", lpszSection, lpszKey, "", lpszType, 'N', lpszSubValue, FALSE};
     EditSpecStruct spec;
     fnInitSpec(&spec);
     CfgTextStruct cfg;

@@ -24,6 +24,8 @@ struct IniEditStruct {
     const char *lpszType;      /* type letter, optionally followed by "\" (backslashes doubled) */
     char cAction;              /* N S D R A I */
     const char *lpszSubValue;
+    BOOL bList;                /* the INI section is a list of entries: one entry "key" or "key=value" is
+                                  added (D: removed) when it is not there (type I with sub-value G) */
 };
 
 /*
@@ -45,6 +47,8 @@ BOOL fnEditIniText(const char *lpText, size_t cbText, const IniEditStruct *lpEdi
 BOOL fnEditIniLine(const char *lpszFile, const char *lpszTempFile, const char *lpszSection, const char *lpszKey,
                    const char *lpszValue, const char *lpszType, const char *lpszAction, const char *lpszSubValue,
                    BOOL *lpbChanged = NULL);
+/* The same for a whole edit record (its lpszFile is the file read). */
+BOOL fnEditIniFile(const IniEditStruct *lpEdit, const char *lpszTempFile, BOOL *lpbChanged);
 
 /*
  * Reads one value out of a configuration text by the section rules of the

@@ -145,6 +145,25 @@ TEST(LineEdit, TextReplacement)
     fnRunRows(aRows, sizeof(aRows) / sizeof(aRows[0]));
 }
 
+TEST(LineEdit, SectionListEntries)
+{
+    const std::string strIn = "[List]\r\n; keep this\r\nalpha\r\nbeta=2\r\n\r\n[Next]\r\n";
+    auto fnList = [](const std::string &strText, const char *lpszKey, const char *lpszValue, char cAction) {
+        IniEditStruct edit = {"X.INI", "List", lpszKey, lpszValue, "I", cAction, "G", TRUE};
+        TextBufGuardStruct out;
+        BOOL bChanged = FALSE;
+        EXPECT_TRUE(fnEditIniText(strText.data(), strText.size(), &edit, &out.buf, &bChanged));
+        return std::string(fnTextBufText(&out.buf), out.buf.cch);
+    };
+    /* an entry that is there as key or key=value stays once; comments and bare entries survive */
+    EXPECT_EQ(strIn, fnList(strIn, "beta", "2", 'N'));
+    EXPECT_EQ(strIn, fnList(strIn, "ALPHA", "", 'N'));
+    EXPECT_EQ("[List]\r\n; keep this\r\nalpha\r\nbeta=2\r\ngamma\r\n\r\n[Next]\r\n", fnList(strIn, "gamma", "", 'N'));
+    EXPECT_EQ("[List]\r\n; keep this\r\nbeta=2\r\n\r\n[Next]\r\n", fnList(strIn, "alpha", "", 'D'));
+    EXPECT_EQ(strIn, fnList(strIn, "delta", "", 'D'));
+    EXPECT_EQ("[Other]\r\n[List]\r\nk=v\r\n", fnList("[Other]\r\n", "k", "v", 'N'));
+}
+
 TEST(LineEdit, LineEndsAreKept)
 {
     /* a last line without a line end gets one before anything is added, for every type */
