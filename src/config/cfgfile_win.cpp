@@ -20,6 +20,8 @@
 #include "config/pathedit.h"
 #include "driver/debuglog.h"
 #include "driver/logwriters.h"
+#include "install/dirs.h"
+#include "install/filerules.h"
 #include "script/pathtext.h"
 
 BOOL fnResolveConfigPath(const char *lpszName, BOOL bProfile, char *lpszOut, size_t cchOut)
@@ -106,58 +108,10 @@ static BOOL fnFileExists(const char *lpszPath)
     return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-/*
- * Stand-ins for the shared directory-tree and backup-name primitives of the
- * install subsystem, which this file calls as soon as they are part of the
- * program: the folder with every missing level, and a free backup name
- * (".ORI" when asked for and free, else "name.{NN}.SAV.ext" one above the
- * highest number present, scanning 99 down to 00).
- */
-static BOOL fnCfgMakeFolders(const char *lpszDir)
+static BOOL fnPathExists(const char *lpszPath, void *lpContext)
 {
-    char szPath[CCH_PATH];
-    if (!fnCopyBounded(szPath, sizeof(szPath), lpszDir))
-        return FALSE;
-    for (char *lpsz = szPath; *lpsz; lpsz++) {
-        /* every level below the drive or share, then the whole path */
-        if ((*lpsz == '\\' || *lpsz == '/') && lpsz > szPath && lpsz[-1] != ':' && lpsz[-1] != '\\') {
-            char c = *lpsz;
-            *lpsz = '\0';
-            CreateDirectoryA(szPath, NULL);
-            *lpsz = c;
-        }
-    }
-    CreateDirectoryA(szPath, NULL);
-    DWORD dwAttr = GetFileAttributesA(szPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static BOOL fnCfgBackupName(const char *lpszDir, const char *lpszName, BOOL bOri, char *lpszOut)
-{
-    char szBase[CCH_PATH], szExt[CCH_PATH], szCand[CCH_PATH];
-    fnSplitPath(lpszName, NULL, NULL, szBase, szExt, NULL, NULL);
-    if (!fnJoinPath(lpszOut, CCH_PATH, lpszDir, lpszName))
-        return FALSE;
-    if (GetFileAttributesA(lpszOut) == INVALID_FILE_ATTRIBUTES)
-        return TRUE;
-    if (bOri) {
-        fnFormatBounded(szCand, sizeof(szCand), "%s.ORI", szBase);
-        if (fnJoinPath(lpszOut, CCH_PATH, lpszDir, szCand) && GetFileAttributesA(lpszOut) == INVALID_FILE_ATTRIBUTES)
-            return TRUE;
-    }
-    szBase[24] = '\0';
-    BOOL bFree = FALSE;
-    for (int n = 99; n >= 0; n--) {
-        fnFormatBounded(szCand, sizeof(szCand), "%s.{%02d}.SAV.%s", szBase, n, szExt);
-        char szPath[CCH_PATH];
-        if (!fnJoinPath(szPath, sizeof(szPath), lpszDir, szCand))
-            return FALSE;
-        if (GetFileAttributesA(szPath) != INVALID_FILE_ATTRIBUTES)
-            break;
-        fnCopyBounded(lpszOut, CCH_PATH, szPath);
-        bFree = TRUE;
-    }
-    return bFree;
+    (void)lpContext;
+    return GetFileAttributesA(lpszPath) != INVALID_FILE_ATTRIBUTES;
 }
 
 /* Folder and name of a full path. */
@@ -186,11 +140,13 @@ static int fnCopyToBackup(const char *lpszFile, UINT uMethod, char *lpszBackup)
         char szStamp[40];
         fnFormatBounded(szStamp, sizeof(szStamp), "%s%s", uMethod == BACKUP_TIME ? "" : g_szDate,
                         uMethod == BACKUP_DATE ? "" : g_szTime);
-        if (!fnJoinPath(szFolder, sizeof(szFolder), szDir, szStamp) || !fnCfgMakeFolders(szFolder))
+        if (!fnJoinPath(szFolder, sizeof(szFolder), szDir, szStamp) || !fnCreateDirTreeLog(szFolder, TRUE))
             return BACKUP_NOFOLDER;
     }
-    BOOL bName = fnCfgBackupName(szFolder, szName, uMethod == BACKUP_ORIEXT, lpszBackup);
-    if (!bName || !CopyFileA(lpszFile, lpszBackup, TRUE)) {
+    /* .ORI when it is free, else the next number; in a dated folder the name itself when it is free */
+    int nName = fnMakeUniqueName(szFolder, szName, uMethod == BACKUP_ORIEXT ? BACKUP_ORIEXT : BACKUP_UNIQUE,
+                                 fnPathExists, NULL, lpszBackup, CCH_PATH);
+    if (nName == 0 || !CopyFileA(lpszFile, lpszBackup, TRUE)) {
         fnDebugLog("fnBackupConfigFile", "Cannot copy %s to %s,\ndwError=%lu", g_uDebugLevel, lpszFile, lpszBackup,
                    (unsigned long)GetLastError());
         return BACKUP_FAILED;
@@ -424,7 +380,7 @@ UINT fnEditConfigFile(HWND hWnd, const CfgFileEditStruct *lpJob)
     char szDir[CCH_PATH], szName[CCH_PATH];
     fnSplitFolder(lpszFile, szDir, szName);
     if (szDir[0] && GetFileAttributesA(szDir) == INVALID_FILE_ATTRIBUTES) {
-        BOOL bMade = (lpJob->uMode == CFGMODE_INIEDIT) && fnCfgMakeFolders(szDir);
+        BOOL bMade = (lpJob->uMode == CFGMODE_INIEDIT) && fnCreateDirTreeLog(szDir, TRUE);
         if (!bMade) {
             /* for AUTOEXEC.BAT a missing folder is only asked about */
             BOOL bGoOn = fnCfgAskYesNo(1148, szDir);
