@@ -38,6 +38,10 @@ if [ -f "$work/NEXTRUN.CMD" ]; then
     echo "--- command file the run wrote for its next start ($work/NEXTRUN.CMD) ---"
     tr -d '\r' <"$work/NEXTRUN.CMD"
 fi
+if [ -f "$work/TGDEMO.INI" ]; then
+    echo "--- configuration file the run edited ($work/TGDEMO.INI) ---"
+    tr -d '\r' <"$work/TGDEMO.INI"
+fi
 if [ -f "$debuglog" ]; then
     echo "--- debug log (tail) ---"
     tr -d '\r' <"$debuglog" | tail -n 40

@@ -30,6 +30,17 @@
  *   %% expect order PATH "TEXT1" "TEXT2" ...   the texts stand in the file in this order
  *   %% expect reg KEY NAME "DATA" | noreg KEY NAME
  *   %% expect windows N          at least N dialogs were answered
+ *   %% expect text PATH "EXACT" | attrib PATH RHS | nomatch PATTERN
+ *                               exact bytes; exactly these of the read-only, hidden and system
+ *                               attributes; no file matches the wildcard pattern
+ *   %% expect regtype KEY NAME TYPE ["DATA"]   the value has this type (SZ, EXPAND_SZ, ...) and raw text
+ *   %% expect settingchange N    N notices of environment changes reached a window of the runner
+ *   %% let NAME "TEXT" [times N] %NAME% stands for TEXT (N copies, "{n}" numbering each) in what follows
+ *   %% setreg KEY NAME SZ|EXPAND_SZ "DATA"   stage a registry value; its old state comes back after the case
+ *   %% remove PATH...           delete files outside the case folder before the runs and after the checks
+ *   %% attrib NAME RHS          give a case file attributes (R read-only, H hidden, S system)
+ *   %% lock NAME                hold a case file open (others may only read it) while the program runs
+ * A "%% file" name with a drive (C:\AUTOEXEC.BAT) is written there rather than in the case folder.
  * In paths, arguments, texts and file contents %CASE% is the case folder and %DEBUGLOG% its
  * debug file; "\r\n" and "\n" in quoted texts (not in file contents) stand for line ends
  * and \" for a double quote.
@@ -67,7 +78,18 @@ struct AnswerStruct {
     bool bUsed;
 };
 
+/* A registry value a case stages, and what it held before. */
+struct StagedRegStruct {
+    std::string strKey, strName, strType, strData;
+    bool bHad;
+    DWORD dwOldType;
+    std::vector<BYTE> oldData;
+};
+
 struct CaseStruct {
+    std::vector<StagedRegStruct> regs;
+    std::vector<std::pair<std::string, std::string>> attribs;
+    std::vector<std::string> locks, removes;
     std::vector<CaseFileStruct> files;
     std::vector<AnswerStruct> answers;
     std::vector<std::vector<std::string>> expects;
@@ -80,6 +102,8 @@ struct CaseStruct {
 static std::string s_strCaseDir;
 static int s_nFailures;
 static int s_nAnswered;
+static std::vector<std::pair<std::string, std::string>> s_vars;  /* "%% let" texts */
+static LONG s_nSettingChanges;
 
 static void fnFail(const char *lpszFormat, const std::string &a, const std::string &b = "")
 {
@@ -100,6 +124,10 @@ static std::string fnSubstVars(std::string str)
         size_t nPos;
         while ((nPos = str.find(v.lpszKey)) != std::string::npos)
             str.replace(nPos, strlen(v.lpszKey), v.strValue);
+    }
+    for (const auto &v : s_vars) {
+        for (size_t nPos = 0; (nPos = str.find(v.first, nPos)) != std::string::npos; nPos += v.second.size())
+            str.replace(nPos, v.first.size(), v.second);
     }
     return str;
 }
@@ -219,6 +247,25 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
                 }
             }
             lpCase->answers.push_back(a);
+        } else if (w[0] == "let" && w.size() >= 3) {
+            int nTimes = (w.size() >= 5 && w[3] == "times") ? atoi(w[4].c_str()) : 1;
+            std::string strValue;
+            for (int n = 0; n < nTimes; n++) {
+                std::string strCopy = w[2];
+                size_t nPos;
+                while ((nPos = strCopy.find("{n}")) != std::string::npos)
+                    strCopy.replace(nPos, 3, std::to_string(n));
+                strValue += strCopy;
+            }
+            s_vars.push_back({"%" + w[1] + "%", strValue});
+        } else if (w[0] == "setreg" && w.size() >= 5) {
+            lpCase->regs.push_back({w[1], w[2], w[3], w[4], false, 0, {}});
+        } else if (w[0] == "remove") {
+            lpCase->removes.insert(lpCase->removes.end(), w.begin() + 1, w.end());
+        } else if (w[0] == "attrib" && w.size() >= 3) {
+            lpCase->attribs.push_back({w[1], w[2]});
+        } else if (w[0] == "lock" && w.size() >= 2) {
+            lpCase->locks.push_back(w[1]);
         } else if (w[0] == "expect" && w.size() >= 2) {
             lpCase->expects.push_back(std::vector<std::string>(w.begin() + 1, w.end()));
         } else {
@@ -409,6 +456,55 @@ static bool fnRegText(const std::string &strKey, const std::string &strName, std
     return true;
 }
 
+/* R, H and S of a letter set, in that order. */
+static std::string fnAttribLetters(const std::string &str)
+{
+    std::string out;
+    for (char c : {'R', 'H', 'S'})
+        if (str.find(c) != std::string::npos)
+            out += c;
+    return out;
+}
+
+static DWORD fnRegTypeCode(const std::string &str)
+{
+    return str == "EXPAND_SZ" ? REG_EXPAND_SZ : str == "DWORD" ? REG_DWORD : str == "MULTI_SZ" ? REG_MULTI_SZ : REG_SZ;
+}
+
+/* Stages the case's registry values, keeping what they held; with bRestore puts that back. */
+static void fnStageRegistry(CaseStruct *lpCase, bool bRestore)
+{
+    for (StagedRegStruct &r : lpCase->regs) {
+        std::string strSub;
+        HKEY hRoot = fnRoot(r.strKey, &strSub);
+        HKEY hKey;
+        if (!hRoot || RegCreateKeyExA(hRoot, strSub.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) != ERROR_SUCCESS)
+            continue;
+        if (!bRestore) {
+            DWORD cb = 0;
+            r.bHad = RegQueryValueExA(hKey, r.strName.c_str(), NULL, &r.dwOldType, NULL, &cb) == ERROR_SUCCESS;
+            r.oldData.resize(cb + 1);
+            if (r.bHad)
+                RegQueryValueExA(hKey, r.strName.c_str(), NULL, &r.dwOldType, r.oldData.data(), &cb);
+            std::string strData = fnSubst(r.strData);
+            RegSetValueExA(hKey, r.strName.c_str(), 0, fnRegTypeCode(r.strType), (const BYTE *)strData.c_str(),
+                           (DWORD)strData.size() + 1);
+        } else if (r.bHad) {
+            RegSetValueExA(hKey, r.strName.c_str(), 0, r.dwOldType, r.oldData.data(), (DWORD)r.oldData.size() - 1);
+        } else {
+            RegDeleteValueA(hKey, r.strName.c_str());
+        }
+        RegCloseKey(hKey);
+    }
+}
+
+static LRESULT CALLBACK fnListenProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_SETTINGCHANGE && lParam && lstrcmpW((const wchar_t *)lParam, L"Environment") == 0)
+        s_nSettingChanges++;
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
 static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
 {
     const std::string &k = e[0];
@@ -458,6 +554,45 @@ static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
         } else if (e.size() > 3 && str != fnSubst(e[3])) {
             fnFail("registry value %s holds \"%s\"", a1 + " " + a2, str);
         }
+    } else if (k == "text") {
+        std::string str;
+        if (!fnReadFile(a1, &str))
+            fnFail("cannot read %s%s", a1);
+        else if (str != a2)
+            fnFail("%s holds \"%s\"", a1, str);
+    } else if (k == "attrib") {
+        DWORD dwAttr = GetFileAttributesA(a1.c_str());
+        std::string strHas;
+        if (dwAttr != INVALID_FILE_ATTRIBUTES) {
+            strHas += (dwAttr & FILE_ATTRIBUTE_READONLY) ? "R" : "";
+            strHas += (dwAttr & FILE_ATTRIBUTE_HIDDEN) ? "H" : "";
+            strHas += (dwAttr & FILE_ATTRIBUTE_SYSTEM) ? "S" : "";
+        }
+        if (dwAttr == INVALID_FILE_ATTRIBUTES || strHas != fnAttribLetters(a2))
+            fnFail("%s has attributes \"%s\"", a1, strHas);
+    } else if (k == "nomatch") {
+        WIN32_FIND_DATAA fd;
+        HANDLE hFind = FindFirstFileA(a1.c_str(), &fd);
+        if (hFind != INVALID_HANDLE_VALUE) {
+            fnFail("%s is there (%s)", a1, fd.cFileName);
+            FindClose(hFind);
+        }
+    } else if (k == "regtype") {
+        std::string strSub;
+        HKEY hRoot = fnRoot(a1, &strSub);
+        std::vector<char> data(70000);
+        DWORD cb = (DWORD)data.size() - 1, dwType = 0;
+        if (!hRoot || RegGetValueA(hRoot, strSub.c_str(), a2.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &dwType, data.data(),
+                                   &cb) != ERROR_SUCCESS) {
+            fnFail("registry value %s %s missing", a1, a2);
+        } else if (dwType != fnRegTypeCode(e.size() > 3 ? e[3] : "")) {
+            fnFail("registry value %s has type %s", a1 + " " + a2, std::to_string(dwType));
+        } else if (e.size() > 4 && std::string(data.data()) != fnSubst(e[4])) {
+            fnFail("registry value %s holds \"%s\"", a1 + " " + a2, data.data());
+        }
+    } else if (k == "settingchange") {
+        if (s_nSettingChanges != atoi(a1.c_str()))
+            fnFail("%s environment notices, expected %s", std::to_string(s_nSettingChanges), a1);
     } else if (k == "windows") {
         if (s_nAnswered < atoi(a1.c_str()))
             fnFail("%s dialogs answered, expected %s", std::to_string(s_nAnswered), a1);
@@ -600,8 +735,13 @@ int main(int argc, char **argv)
         printf("cannot make %s\n", s_strCaseDir.c_str());
         return 2;
     }
+    for (const std::string &strRemove : c.removes) {
+        SetFileAttributesA(fnSubst(strRemove).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(fnSubst(strRemove).c_str());
+    }
     for (CaseFileStruct &f : c.files) {
-        std::string strPath = s_strCaseDir + "\\" + fnSubst(f.strName);
+        std::string strName = fnSubst(f.strName);
+        std::string strPath = (strName.find(':') != std::string::npos) ? strName : s_strCaseDir + "\\" + strName;
         fnMakeParents(strPath);
         FILE *fp = fopen(strPath.c_str(), "wb");
         if (!fp) {
@@ -625,6 +765,25 @@ int main(int argc, char **argv)
             return 2;
         }
     }
+    for (const auto &a : c.attribs) {
+        std::string strA = fnAttribLetters(a.second);
+        DWORD dwAttr = (strA.find('R') != std::string::npos ? FILE_ATTRIBUTE_READONLY : 0) |
+                       (strA.find('H') != std::string::npos ? FILE_ATTRIBUTE_HIDDEN : 0) |
+                       (strA.find('S') != std::string::npos ? FILE_ATTRIBUTE_SYSTEM : 0);
+        SetFileAttributesA((s_strCaseDir + "\\" + a.first).c_str(), dwAttr ? dwAttr : FILE_ATTRIBUTE_NORMAL);
+    }
+    std::vector<HANDLE> locks;
+    for (const std::string &strLock : c.locks)
+        locks.push_back(CreateFileA((s_strCaseDir + "\\" + strLock).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                                    OPEN_EXISTING, 0, NULL));
+    fnStageRegistry(&c, false);
+    /* a hidden wide window hears the environment notices (the wait below pumps its messages) */
+    WNDCLASSW wcListen = {};
+    wcListen.lpfnWndProc = fnListenProc;
+    wcListen.hInstance = GetModuleHandleW(NULL);
+    wcListen.lpszClassName = L"TgE2eListen";
+    RegisterClassW(&wcListen);
+    HWND hListen = CreateWindowW(L"TgE2eListen", L"", WS_OVERLAPPED, 0, 0, 1, 1, NULL, NULL, wcListen.hInstance, NULL);
     if (c.runs.empty())
         c.runs.push_back("");
     printf("case folder %s\n", s_strCaseDir.c_str());
@@ -656,7 +815,12 @@ int main(int argc, char **argv)
 
         DWORD dwStart = GetTickCount();
         for (;;) {
-            bool bMainEnded = WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0;
+            bool bMainEnded =
+                MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0 &&
+                WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+            MSG msg;
+            while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
             std::vector<DWORD> pids = fnJobProcesses(hJob, pi.dwProcessId, bMainEnded);
             if (pids.empty())
                 break;
@@ -685,6 +849,11 @@ int main(int argc, char **argv)
         CloseHandle(pi.hProcess);
         printf("exit code %lu\n", dwExit);
     }
+    for (HANDLE hLock : locks)
+        if (hLock != INVALID_HANDLE_VALUE)
+            CloseHandle(hLock);
+    if (hListen)
+        DestroyWindow(hListen);
     if (!bTimedOut && !bUnexpected) {
         for (const auto &e : c.expects)
             fnCheck(e, dwExit);
@@ -696,6 +865,11 @@ int main(int argc, char **argv)
         std::string strLog;
         if (fnReadFile(s_strCaseDir + "\\TG7k9Dbg.LOG", &strLog))
             printf("--- debug log (tail) ---\n%s\n", strLog.substr(strLog.size() > 3000 ? strLog.size() - 3000 : 0).c_str());
+    }
+    fnStageRegistry(&c, true);
+    for (const std::string &strRemove : c.removes) {
+        SetFileAttributesA(fnSubst(strRemove).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(fnSubst(strRemove).c_str());
     }
     printf("%s: %d failure(s)\n", strBase.c_str(), s_nFailures);
     return s_nFailures ? 1 : 0;
