@@ -1,6 +1,6 @@
 # Front door: `make test` builds both presets and runs every test; `make demo`
 # runs the sample installation under Wine. Both install missing packages first.
-.PHONY: all deps host win test test-host test-win demo clean
+.PHONY: all deps host win test test-host test-win demo bench-config clean
 
 all: host win
 
@@ -30,6 +30,11 @@ test: host win
 
 demo: host win
 	tools/wine-session.sh build/win tools/demo.sh build/win
+
+# Times the configuration editors under Wine; not part of `make test`.
+bench-config: win
+	cmake --build --preset win --target bench_config
+	tools/wine-session.sh build/win wine build/win/bench/config/bench_config.exe | tee bench/config/results.md
 
 clean:
 	rm -rf build
