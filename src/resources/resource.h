@@ -8,7 +8,7 @@
 #define IDI_MAIN 50
 
 /* debug dialog of trace level 2 */
-#define IDD_DEBUG 30
+#define IDD_DEBUG 60
 #define IDC_DEBUG_TEXT 101
 #define IDC_DEBUG_PAUSE 102
 #define IDC_DEBUG_FASTER 103
@@ -24,5 +24,7 @@
 
 /* the file install engine's dialogs */
 #include "resource_files.h"
+/* the question, information and installation-information dialogs */
+#include "resource_ui.h"
 
 #endif
