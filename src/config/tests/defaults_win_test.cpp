@@ -14,6 +14,7 @@
 #include "common/records.h"
 #include "common/runstate.h"
 #include "driver/handlers.h"
+#include "install/tests/filetest.h"
 #include "script/optstore.h"
 #include "script/sysinfo_win.h"
 
@@ -36,17 +37,12 @@ protected:
     }
     void TearDown() override
     {
-        DeleteFileA((m_strDir + "\\app.ini").c_str());
-        DeleteFileA((m_strDir + "\\auto.bat").c_str());
-        RemoveDirectoryA(m_strDir.c_str());
+        filetest::fnRemoveTree(m_strDir);
         g_lpMachine = &g_machineNone;
     }
     void Write(const char *lpszName, const std::string &str)
     {
-        FILE *fp = fopen((m_strDir + "\\" + lpszName).c_str(), "wb");
-        ASSERT_TRUE(fp != NULL);
-        fwrite(str.data(), 1, str.size(), fp);
-        fclose(fp);
+        ASSERT_TRUE(filetest::fnWrite(m_strDir + "\\" + lpszName, str));
     }
     UINT Run(const std::string &strBody)
     {

@@ -23,6 +23,7 @@
 #include "config/cfgfile.h"
 #include "config/environment.h"
 #include "driver/handlers.h"
+#include "install/tests/filetest.h"
 #include "script/sysinfo_win.h"
 
 namespace {
@@ -57,7 +58,7 @@ protected:
         char szTemp[MAX_PATH];
         GetTempPathA(sizeof(szTemp), szTemp);
         m_strDir = std::string(szTemp) + "tginiedits";
-        fnRemoveTree(m_strDir);
+        filetest::fnRemoveTree(m_strDir);
         CreateDirectoryA(m_strDir.c_str(), NULL);
         s_asked.clear();
         s_answers.clear();
@@ -69,55 +70,17 @@ protected:
         g_pfnCfgAsk = m_pfnAsk;
         g_pfnCfgCanWrite = m_pfnCanWrite;
         g_pfnCfgReplace = m_pfnReplace;
-        fnRemoveTree(m_strDir);
+        filetest::fnRemoveTree(m_strDir);
         fnResetConfigBackups();
         g_lpMachine = &g_machineNone;
     }
-    static void fnRemoveTree(const std::string &strDir)
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE hFind = FindFirstFileA((strDir + "\\*").c_str(), &fd);
-        if (hFind != INVALID_HANDLE_VALUE) {
-            do {
-                std::string strName = fd.cFileName;
-                if (strName == "." || strName == "..")
-                    continue;
-                std::string strPath = strDir + "\\" + strName;
-                SetFileAttributesA(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    fnRemoveTree(strPath);
-                else
-                    DeleteFileA(strPath.c_str());
-            } while (FindNextFileA(hFind, &fd));
-            FindClose(hFind);
-        }
-        RemoveDirectoryA(strDir.c_str());
-    }
     std::string Path(const char *lpszName) { return m_strDir + "\\" + lpszName; }
-    void Write(const char *lpszName, const std::string &str)
-    {
-        FILE *fp = fopen(Path(lpszName).c_str(), "wb");
-        ASSERT_TRUE(fp != NULL);
-        fwrite(str.data(), 1, str.size(), fp);
-        fclose(fp);
-    }
-    std::string Read(const char *lpszName)
-    {
-        FILE *fp = fopen(Path(lpszName).c_str(), "rb");
-        if (!fp)
-            return "(none)";
-        std::string str;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), fp)) > 0)
-            str.append(buf, n);
-        fclose(fp);
-        return str;
-    }
+    void Write(const char *lpszName, const std::string &str) { ASSERT_TRUE(filetest::fnWrite(Path(lpszName), str)); }
+    std::string Read(const char *lpszName) { return filetest::fnRead(Path(lpszName)); }
     std::string Profile(const char *lpszName, const char *lpszSection, const char *lpszKey)
     {
         char sz[1024];
-        GetPrivateProfileStringA(lpszSection, lpszKey, "(none)", sz, sizeof(sz), Path(lpszName).c_str());
+        GetPrivateProfileStringA(lpszSection, lpszKey, "<missing>", sz, sizeof(sz), Path(lpszName).c_str());
         return sz;
     }
     /* Names in the folder, sorted as the system lists them. */
@@ -211,7 +174,7 @@ TEST_F(IniFilesTest, LineEditsReplaceInOneStepAndKeepAttributes)
     s_answers = {{1143, IDNO}, {1142, IDNO}};
     Run("=,%DIR%\\system.ini,boot,shell,Other.exe,N,W\r\n=,%DIR%\\other.ini,a,b,c,N,W\r\n");
     EXPECT_EQ(std::vector<UINT>({1143, 1142}), s_asked);
-    EXPECT_EQ("(none)", Read("other.ini"));
+    EXPECT_EQ("<missing>", Read("other.ini"));
 }
 
 TEST_F(IniFilesTest, FailuresLeaveTheFileWhole)
@@ -253,7 +216,7 @@ TEST_F(IniFilesTest, FailuresLeaveTheFileWhole)
     s_answers = {{1145, IDYES}, {1148, IDNO}};
     Run("=\r\n=,%DIR%\\x.ini\\sub\\y.ini,a,k,1,N,W\r\n=,%DIR%\\z.ini,a,k,1,N,W\r\n");
     EXPECT_EQ(std::vector<UINT>({1145, 1148}), s_asked);
-    EXPECT_EQ("(none)", Read("z.ini"));
+    EXPECT_EQ("<missing>", Read("z.ini"));
     s_asked.clear();
     Run("=,%DIR%\\new\\gone.ini,a,k,,D,W\r\n=,%DIR%\\gone.ini,a,old,new,N,R\r\n");
     EXPECT_TRUE(s_asked.empty());
@@ -282,7 +245,7 @@ TEST_F(IniFilesTest, BackupsOncePerFileNeverOverAnEarlierOne)
     EXPECT_EQ("[s]\r\nk=3\r\n", Read("a.ini"));
     EXPECT_EQ("[s]\r\nk=3\r\nx=1\r\ny=2\r\n", Read("a.MOD"));
     EXPECT_EQ("[s]\r\nk=1\r\nx=1\r\n", Read("b.MOD"));
-    EXPECT_EQ("(none)", Read("c.ini"));
+    EXPECT_EQ("<missing>", Read("c.ini"));
     EXPECT_EQ("[s]\r\nz=1\r\n", Read("c.MOD"));
 
     /* 504: a copy in the date folder; a file in the folder's place asks 1054 and 1149 */
