@@ -16,6 +16,7 @@
 #include "common/records.h"
 #include "common/runstate.h"
 #include "config/cfgask.h"
+#include "config/cfgtext.h"
 #include "config/environment.h"
 #include "config/pathedit.h"
 #include "driver/debuglog.h"
@@ -140,8 +141,11 @@ static int fnCopyToBackup(const char *lpszFile, UINT uMethod, char *lpszBackup)
         char szStamp[40];
         fnFormatBounded(szStamp, sizeof(szStamp), "%s%s", uMethod == BACKUP_TIME ? "" : g_szDate,
                         uMethod == BACKUP_DATE ? "" : g_szTime);
-        if (!fnJoinPath(szFolder, sizeof(szFolder), szDir, szStamp) || !fnCreateDirTreeLog(szFolder, TRUE))
+        if (!fnJoinPath(szFolder, sizeof(szFolder), szDir, szStamp) || !fnCreateDirTreeLog(szFolder, TRUE)) {
+            /* the folder is what the question names */
+            fnCopyBounded(lpszBackup, CCH_PATH, szFolder);
             return BACKUP_NOFOLDER;
+        }
     }
     /* .ORI when it is free, else the next number; in a dated folder the name itself when it is free */
     int nName = fnMakeUniqueName(szFolder, szName, uMethod == BACKUP_ORIEXT ? BACKUP_ORIEXT : BACKUP_UNIQUE,
@@ -190,6 +194,8 @@ static UINT fnBackupConfigFile(const CfgFileEditStruct *lpJob, char *lpszTarget)
             SetFileAttributesA(lpszTarget, FILE_ATTRIBUTE_NORMAL);
         if (bOk && bExists)
             bOk = CopyFileA(lpszFile, lpszTarget, FALSE);
+        else if (bOk && fnFileExists(lpszTarget))
+            bOk = fnWriteWholeFile(lpszTarget, "", 0);  /* no file: its edited form starts empty */
         if (bOk)
             SetFileAttributesA(lpszTarget, FILE_ATTRIBUTE_NORMAL);
         if (!bOk) {
@@ -216,7 +222,7 @@ static UINT fnBackupConfigFile(const CfgFileEditStruct *lpJob, char *lpszTarget)
     }
     if (lpJob->uMode == CFGMODE_INIEDIT) {
         if (nBackup == BACKUP_NOFOLDER)
-            g_pfnCfgAsk(1054, MB_OK | MB_ICONINFORMATION, lpszFile, 0);
+            g_pfnCfgAsk(1054, MB_OK | MB_ICONINFORMATION, szBackup, 0);
         if (!fnCfgAskYesNo(1149, lpszFile))
             return CFGEDIT_STOP;
         /* going on without a backup: a later edit must not take the edited file for the original */
