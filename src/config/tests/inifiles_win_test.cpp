@@ -189,6 +189,17 @@ TEST_F(IniFilesTest, FailuresLeaveTheFileWhole)
     EXPECT_EQ(std::vector<UINT>({1142}), s_asked);
     EXPECT_EQ(strIn, Read("x.ini"));
 
+    /* held open for reading and writing but not for deletion: the replacement itself fails */
+    s_asked.clear();
+    hLock = CreateFileA(Path("x.ini").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                        0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLock);
+    Run("=,%DIR%\\x.ini,a,k,2,N,W\r\n");
+    CloseHandle(hLock);
+    EXPECT_EQ(std::vector<UINT>({1146}), s_asked);
+    EXPECT_EQ(strIn, Read("x.ini"));
+    EXPECT_EQ(std::vector<std::string>({"x.ORI", "x.ini"}), List());
+
     /* the replacement fails: 1146, the original intact, no temporary file */
     s_asked.clear();
     g_pfnCfgReplace = fnReplaceFails;
