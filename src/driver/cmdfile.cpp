@@ -5,8 +5,6 @@
  */
 #include "driver/cmdfile.h"
 
-#include <stdlib.h>
-#include <string.h>
 
 #include "common/bounded.h"
 #include "common/runstate.h"
@@ -31,18 +29,10 @@ static BOOL fnFullName(const char *lpszFile, char *lpszFull, size_t cchFull)
     return n > 0 && n < cchFull;
 }
 
-static void fnReadKey(const char *lpszFull, const char *lpszKey, char *lpszOut, size_t cchOut)
+/* The reader of fnFillCmdRecord: one key of section "START" of the file named by lpContext. */
+static void fnReadKey(void *lpContext, const char *lpszKey, char *lpszOut, size_t cchOut)
 {
-    GetPrivateProfileStringA(CMD_SECTION, lpszKey, "", lpszOut, (DWORD)cchOut, lpszFull);
-}
-
-static BOOL fnReadSwitch(const char *lpszFull, const char *lpszKey)
-{
-    char sz[32];
-    fnReadKey(lpszFull, lpszKey, sz, sizeof(sz));
-    if (fnEqualNoCase(sz, "TRUE"))
-        return TRUE;
-    return (sz[0] >= '0' && sz[0] <= '9' && strtoul(sz, NULL, 10) != 0) ? TRUE : FALSE;
+    GetPrivateProfileStringA(CMD_SECTION, lpszKey, "", lpszOut, (DWORD)cchOut, (const char *)lpContext);
 }
 
 BOOL fnReadCmdFile(const char *lpszFile, CmdOptionStruct *lpOpt)
@@ -50,15 +40,7 @@ BOOL fnReadCmdFile(const char *lpszFile, CmdOptionStruct *lpOpt)
     char szFull[CCH_PATH];
     if (!fnFullName(lpszFile, szFull, sizeof(szFull)) || !fnIsFile(szFull))
         return FALSE;
-    fnReadKey(szFull, "INIFILE", lpOpt->szIniFile, sizeof(lpOpt->szIniFile));
-    fnReadKey(szFull, "SOURCEDIR", lpOpt->szSourceDir, sizeof(lpOpt->szSourceDir));
-    fnReadKey(szFull, "DESTDIR", lpOpt->szDestDir, sizeof(lpOpt->szDestDir));
-    fnReadKey(szFull, "ASKFOR", lpOpt->szAskFor, sizeof(lpOpt->szAskFor));
-    fnReadKey(szFull, "CMDFILE", lpOpt->szCmdFile, sizeof(lpOpt->szCmdFile));
-    fnReadKey(szFull, "STARTUPMSG", lpOpt->szStartupMsg, sizeof(lpOpt->szStartupMsg));
-    lpOpt->bStartupMsg = lpOpt->szStartupMsg[0] ? TRUE : FALSE;
-    lpOpt->bTempExec = fnReadSwitch(szFull, "TEMPEXEC");
-    lpOpt->bQuiet = fnReadSwitch(szFull, "BEQUIET");
+    fnFillCmdRecord(fnReadKey, szFull, lpOpt);
     fnDebugLog("fnReadCmdFile",
                "lpszFile=%s,\nINIFILE=%s,\nSOURCEDIR=%s,\nDESTDIR=%s,\nASKFOR=%s,\nCMDFILE=%s,\nSTARTUPMSG=%s,\n"
                "TEMPEXEC=%d,\nBEQUIET=%d",

@@ -1,7 +1,8 @@
 /*
- * driver/cmdline.cpp -- splitting and reading the command line. Option
- * letters are case-insensitive; a value is the text behind its key and is
- * upper-cased unless the option says otherwise.
+ * driver/cmdline.cpp -- splitting and reading the command line, and filling
+ * the command-option record from a command file's keys. Option letters are
+ * case-insensitive; a value is the text behind its key and is upper-cased
+ * unless the option says otherwise.
  */
 #include "driver/cmdline.h"
 
@@ -167,4 +168,34 @@ void fnParseCmdLine(const char *lpszArgs, CmdOptionStruct *lpOpt)
         if (bTook)
             lpOpt->nOptions++;
     }
+}
+
+BOOL fnCmdSwitchOn(const char *lpszValue)
+{
+    if (!lpszValue)
+        return FALSE;
+    if (fnEqualNoCase(lpszValue, "TRUE"))
+        return TRUE;
+    return (lpszValue[0] >= '0' && lpszValue[0] <= '9' && strtoul(lpszValue, NULL, 10) != 0) ? TRUE : FALSE;
+}
+
+/* A switch is read as long as a script line, so a long number such as 0...01 is not cut to 0. */
+static BOOL fnReadCmdSwitch(CmdKeyReaderProc pfnRead, void *lpContext, const char *lpszKey)
+{
+    char sz[CCH_LINE_BUF];
+    pfnRead(lpContext, lpszKey, sz, sizeof(sz));
+    return fnCmdSwitchOn(sz);
+}
+
+void fnFillCmdRecord(CmdKeyReaderProc pfnRead, void *lpContext, CmdOptionStruct *lpOpt)
+{
+    pfnRead(lpContext, "INIFILE", lpOpt->szIniFile, sizeof(lpOpt->szIniFile));
+    pfnRead(lpContext, "SOURCEDIR", lpOpt->szSourceDir, sizeof(lpOpt->szSourceDir));
+    pfnRead(lpContext, "DESTDIR", lpOpt->szDestDir, sizeof(lpOpt->szDestDir));
+    pfnRead(lpContext, "ASKFOR", lpOpt->szAskFor, sizeof(lpOpt->szAskFor));
+    pfnRead(lpContext, "CMDFILE", lpOpt->szCmdFile, sizeof(lpOpt->szCmdFile));
+    pfnRead(lpContext, "STARTUPMSG", lpOpt->szStartupMsg, sizeof(lpOpt->szStartupMsg));
+    lpOpt->bStartupMsg = lpOpt->szStartupMsg[0] ? TRUE : FALSE;
+    lpOpt->bTempExec = fnReadCmdSwitch(pfnRead, lpContext, "TEMPEXEC");
+    lpOpt->bQuiet = fnReadCmdSwitch(pfnRead, lpContext, "BEQUIET");
 }

@@ -40,4 +40,21 @@ const char *fnNextArg(const char *lpszCmdLine, char *lpszArg, size_t cchArg);
 /* Reads the arguments (without the program name) into lpOpt, which is cleared first. */
 void fnParseCmdLine(const char *lpszArgs, CmdOptionStruct *lpOpt);
 
+/*
+ * Reads one key of a command file's "START" section into lpszOut, cut at
+ * cchOut-1 characters as the profile reader cuts; a key the file lacks gives
+ * the empty text. The Windows side reads the file through the profile API.
+ */
+typedef void (*CmdKeyReaderProc)(void *lpContext, const char *lpszKey, char *lpszOut, size_t cchOut);
+
+/* A command-file switch: on for "TRUE" (case ignored) or a number other than 0. */
+BOOL fnCmdSwitchOn(const char *lpszValue);
+
+/*
+ * Replaces every text and the two switches of lpOpt by the command file's
+ * keys, read through pfnRead; a key the file lacks empties its value.
+ * "STARTUPMSG" with a text turns the start-up message mode on.
+ */
+void fnFillCmdRecord(CmdKeyReaderProc pfnRead, void *lpContext, CmdOptionStruct *lpOpt);
+
 #endif
