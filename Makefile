@@ -1,6 +1,8 @@
 # Front door: `make test` builds both presets and runs every test; `make demo`
-# runs the sample installation under Wine. Both install missing packages first.
-.PHONY: all deps host win test test-host test-win demo bench-config clean
+# runs the sample installation under Wine; `make fuzz` runs the fuzz targets
+# for FUZZ_SECONDS each. All install missing packages first.
+.PHONY: all deps host win test test-host test-win demo bench-config fuzz clean
+FUZZ_SECONDS ?= 60
 
 all: host win
 
@@ -35,6 +37,12 @@ demo: host win
 bench-config: win
 	cmake --build --preset win --target bench_config
 	tools/wine-session.sh build/win wine build/win/bench/config/bench_config.exe | tee bench/config/results.md
+
+# libFuzzer targets over the portable core (clang), FUZZ_SECONDS each
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	tools/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

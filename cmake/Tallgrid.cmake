@@ -4,6 +4,9 @@
 #   tg_host_only(files...)        host stand-ins for Windows pieces the core uses
 #   tg_host_test(name files...)   GoogleTest program on the host, one ctest entry
 #   tg_win_test(name files...)    GoogleTest program run under Wine, one ctest entry
+# TG_FUZZ (the "fuzz" preset, clang) builds the portable core for libFuzzer
+# targets only: tests/fuzz holds them, and no other test program is made.
+option(TG_FUZZ "build the libFuzzer targets of tests/fuzz with clang" OFF)
 if(TG_TARGET STREQUAL "win")
   set(TG_WIN ON)
 else()
@@ -14,6 +17,15 @@ set(TG_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializ
 if(TG_WIN)
   add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
   set(TG_STATIC_LINK -static -static-libgcc -static-libstdc++)
+elseif(TG_FUZZ)
+  # the core gets the fuzzer's coverage hooks; each target links the fuzzer itself
+  set(TG_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(${TG_SANITIZE} -fsanitize=fuzzer-no-link)
+  add_link_options(${TG_SANITIZE})
+  # small search blocks let short inputs cross the block edges of the marker search
+  if(TG_SEARCH_BLOCK)
+    add_compile_definitions(TG_SEARCH_BLOCK=${TG_SEARCH_BLOCK})
+  endif()
 else()
   set(TG_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_compile_options(${TG_SANITIZE})
@@ -65,6 +77,9 @@ function(tg_finish_libraries)
   if(TG_WIN)
     target_link_libraries(tgcore PUBLIC ole32 oleaut32 uuid shell32 advapi32 comctl32 comdlg32
                           version lz32 mpr netapi32 iphlpapi secur32 winspool wbemuuid ws2_32 user32 gdi32)
+  endif()
+  if(TG_FUZZ)
+    return()
   endif()
   # Test programs are queued by the folders and made once the library exists.
   get_property(tests GLOBAL PROPERTY TG_PENDING_TESTS)

@@ -16,7 +16,12 @@
 #include "driver/debuglog.h"
 #include "driver/scramble.h"
 
+/* The fuzz build sets a small block so that short inputs cross block edges. */
+#ifdef TG_SEARCH_BLOCK
+#define CB_SEARCH_BLOCK TG_SEARCH_BLOCK
+#else
 #define CB_SEARCH_BLOCK 65536
+#endif
 
 BOOL fnBuildMarker(const char *lpszWord, const char *lpszHeader, char *lpszOut, size_t cchOut)
 {
