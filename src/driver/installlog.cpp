@@ -18,10 +18,15 @@
 
 BOOL fnExpandLogName(const char *lpszName, char *lpszOut, size_t cchOut)
 {
-    /* a name cut at the buffer would open a different file */
-    if (!fnCopyBounded(lpszOut, cchOut, lpszName))
+    /* a name cut at the buffer or by its expansion would open a different file */
+    BOOL bCut = FALSE;
+    if (!fnCopyBounded(lpszOut, cchOut, lpszName) || fnExpandOptsCut(lpszOut, cchOut, &bCut) == EXPAND_MISSING)
         return FALSE;
-    return fnExpandOpts(lpszOut, cchOut) != EXPAND_MISSING;
+    if (bCut) {
+        fnDebugLog("fnOpenInstallLog", "Log name too long once expanded: %s", g_uDebugLevel, lpszName);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 /*

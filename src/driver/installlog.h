@@ -14,7 +14,7 @@
  */
 void fnOpenInstallLog(const char *lpszName);
 
-/* Expands the options in a log file name; FALSE when a value is missing. */
+/* Expands the options in a log file name; FALSE when a value is missing or the name would be cut. */
 BOOL fnExpandLogName(const char *lpszName, char *lpszOut, size_t cchOut);
 
 /* Local date as YYYYMMDD and time as HHMMSS; returns lpszTime. */

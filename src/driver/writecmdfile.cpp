@@ -22,11 +22,20 @@ static BOOL fnIsOn(const char *lpszValue)
     return fnEqualNoCase(lpszValue, "TRUE") || fnEqualNoCase(lpszValue, "1");
 }
 
-/* Expands the value and keeps at most cchOut-1 characters of it. */
-static void fnTakeExpanded(char *lpszValue, char *lpszOut, size_t cchOut)
+/*
+ * Expands the value into the record's field of cchOut characters. FALSE, with
+ * a debug-log entry, when the expansion was cut or the value does not fit: a
+ * command file with a shortened folder or file name would send the next start
+ * somewhere else.
+ */
+static BOOL fnTakeExpanded(const char *lpszKey, char *lpszValue, char *lpszOut, size_t cchOut)
 {
-    fnExpandOpts(lpszValue, CCH_FIELD_BUF);
-    fnCopyBounded(lpszOut, cchOut, lpszValue);
+    if (fnExpandDataField(lpszValue, CCH_FIELD_BUF, "fnInfWriteCmdFile", NULL) &&
+        fnCopyBounded(lpszOut, cchOut, lpszValue))
+        return TRUE;
+    fnDebugLog("fnInfWriteCmdFile", "%s is longer than %u characters: %s", g_uDebugLevel, lpszKey,
+               (UINT)(cchOut - 1), lpszValue);
+    return FALSE;
 }
 
 UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
@@ -56,26 +65,38 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
             return SECT_ERROR;
         }
         fnInfParseField(szLine, 1, szValue, sizeof(szValue));
+        /* the texts of the record and the file to write, each with its field */
+        struct {
+            const char *lpszKey;
+            char *lpszOut;
+            size_t cchOut;
+        } const aTexts[] = {
+            {"DestDir", rec.szDestDir, sizeof(rec.szDestDir)},
+            {"SourceDir", rec.szSourceDir, sizeof(rec.szSourceDir)},
+            {"IniFile", rec.szIniFile, sizeof(rec.szIniFile)},
+            {"CmdFile", rec.szCmdFile, sizeof(rec.szCmdFile)},
+            {"AskFor", rec.szAskFor, sizeof(rec.szAskFor)},
+            {"StartupMsg", rec.szStartupMsg, sizeof(rec.szStartupMsg)},
+            {"WriteFile", szWriteFile, sizeof(szWriteFile)},
+        };
+        BOOL bText = FALSE;
+        for (const auto &t : aTexts) {
+            if (!fnEqualNoCase(szKey, t.lpszKey))
+                continue;
+            bText = TRUE;
+            /* a value that would be cut fails the section, and nothing is written */
+            if (!fnTakeExpanded(t.lpszKey, szValue, t.lpszOut, t.cchOut))
+                return SECT_ERROR;
+            break;
+        }
+        if (bText)
+            continue;
         if (fnEqualNoCase(szKey, "BeQuiet"))
             rec.bQuiet = fnIsOn(szValue);
         else if (fnEqualNoCase(szKey, "NoPrompts"))
             rec.bNoPrompt = fnIsOn(szValue);
         else if (fnEqualNoCase(szKey, "TempExec"))
             rec.bTempExec = fnIsOn(szValue);
-        else if (fnEqualNoCase(szKey, "DestDir"))
-            fnTakeExpanded(szValue, rec.szDestDir, sizeof(rec.szDestDir));
-        else if (fnEqualNoCase(szKey, "SourceDir"))
-            fnTakeExpanded(szValue, rec.szSourceDir, sizeof(rec.szSourceDir));
-        else if (fnEqualNoCase(szKey, "IniFile"))
-            fnTakeExpanded(szValue, rec.szIniFile, sizeof(rec.szIniFile));
-        else if (fnEqualNoCase(szKey, "CmdFile"))
-            fnTakeExpanded(szValue, rec.szCmdFile, sizeof(rec.szCmdFile));
-        else if (fnEqualNoCase(szKey, "AskFor"))
-            fnTakeExpanded(szValue, rec.szAskFor, sizeof(rec.szAskFor));
-        else if (fnEqualNoCase(szKey, "StartupMsg"))
-            fnTakeExpanded(szValue, rec.szStartupMsg, sizeof(rec.szStartupMsg));
-        else if (fnEqualNoCase(szKey, "WriteFile"))
-            fnTakeExpanded(szValue, szWriteFile, sizeof(szWriteFile));
         else if (fnEqualNoCase(szKey, "DontDelete"))
             bDontDelete = fnIsOn(szValue);
         else

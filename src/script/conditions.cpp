@@ -38,10 +38,18 @@ UINT fnInfTestField(char *lpszLeft, char *lpszRight)
         cTest = lpszRight[0];
         memmove(lpszRight, lpszRight + 1, strlen(lpszRight));
     }
-    fnExpandOpts(lpszLeft, CCH_FIELD_BUF);
-    fnExpandOpts(lpszRight, CCH_FIELD_BUF);
+    BOOL bCutLeft = FALSE, bCutRight = FALSE;
+    fnExpandOptsCut(lpszLeft, CCH_FIELD_BUF, &bCutLeft);
+    fnExpandOptsCut(lpszRight, CCH_FIELD_BUF, &bCutRight);
     fnDebugLog("fnInfTestField Expanded", "lpszLeft=%s, lpszRight=%s, cTest=%c", g_uDebugLevel, lpszLeft, lpszRight,
                cTest);
+    /* a side cut at the expansion limit is not the text the script meant: comparing
+       or testing it could give either answer, so the line is passed over as unreadable */
+    if (bCutLeft || bCutRight) {
+        fnDebugLog("fnInfTestField", "Expanded text cut, the test cannot be made: lpszLeft=%s, lpszRight=%s",
+                   g_uDebugLevel, lpszLeft, lpszRight);
+        return IDTEST_FALSE;
+    }
     BOOL bNot = (cTest == '~');
     UINT uTest;
     if (fnPrefixNoCase(lpszLeft, PREFIX_SKIPIFTRUE, sizeof(PREFIX_SKIPIFTRUE) - 1)) {

@@ -848,6 +848,8 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
     BOOL bCut = FALSE;
     /* where the first upper-case end marker stands in the expanded text; CCH_EXPANDED while none */
     size_t cchEndMarker = CCH_EXPANDED;
+    /* whether the text had been cut by then: what overflows behind the marker is cut off anyway */
+    BOOL bCutBeforeMarker = FALSE;
     OptionStruct opt;
     const char cOpt = g_cOptChar;
     /* an inline function's arguments are expanded inside this call: their secret is ours too */
@@ -899,8 +901,10 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
         case OPT_ENDMARK:
             /* the marker's own place, so a value holding the same pair ("me@Zoo.org") is not cut;
                a lower-case marker is copied and cuts nothing */
-            if (p[1] == 'Z' && cchEndMarker == CCH_EXPANDED)
+            if (p[1] == 'Z' && cchEndMarker == CCH_EXPANDED) {
                 cchEndMarker = cchExpanded;
+                bCutBeforeMarker = bCut;
+            }
             bCut |= !fnEmit(szExpanded, &cchExpanded, p, (size_t)(opt.lpszEnd - p));
             p = opt.lpszEnd;
             break;
@@ -920,6 +924,8 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
         }
         uPrefix = 0;
     }
+    if (cchEndMarker != CCH_EXPANDED)
+        bCut = bCutBeforeMarker;
     if (bCut)
         fnDebugLog("fnExpandOpts", "Expanded text cut at %u characters", g_uDebugLevel, (UINT)(CCH_EXPANDED - 1));
 

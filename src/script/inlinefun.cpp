@@ -108,30 +108,41 @@ struct FunStruct {
     const char *lpszName;   /* with its '(' */
     FunIdEnum id;
     UINT cArgs;             /* arguments the function reads */
+    UINT fStartOnly;        /* ARG(n): only the start of argument n counts, so its expansion may be cut */
 };
 
+#define ARG(n) (1u << ((n) - 1))
+
+/*
+ * An argument whose expansion was cut at 259 characters would be compared,
+ * measured, searched or taken as a path or number in part: the function then
+ * fails (the option stays, the field's result is -1) instead of answering
+ * for a text the script did not mean. fnStrBegin's text, the characters of
+ * fnCharRemove and fnCharReplace and the kind of fnGetFileVer read only the
+ * start of their argument, whose cut changes nothing.
+ */
 const FunStruct s_aFuns[] = {
-    {"fnSum(", FUN_SUM, 9},
-    {"fnDif(", FUN_DIF, 9},
-    {"fnGetArg(", FUN_GETARG, 2},
-    {"fnGetFileVer(", FUN_GETFILEVER, 2},
-    {"fnStrBegin(", FUN_STRBEGIN, 2},
-    {"fnStrEnd(", FUN_STREND, 2},
-    {"fnStrInStr(", FUN_STRINSTR, 2},
-    {"fnStrStr(", FUN_STRSTR, 2},
-    {"fnStrCmp(", FUN_STRCMP, 2},
-    {"fnStrICmp(", FUN_STRICMP, 2},
-    {"fnCharRemove(", FUN_CHARREMOVE, 2},
-    {"fnCharReplace(", FUN_CHARREPLACE, 3},
-    {"fnCmpFileVer(", FUN_CMPFILEVER, 3},
-    {"fnStrReplace(", FUN_STRREPLACE, 3},
-    {"fnStrLen(", FUN_STRLEN, 1},
-    {"fnFileExist(", FUN_FILEEXIST, 1},
-    {"fnStrAdd(", FUN_STRADD, 2},
-    {"fnStrAddList(", FUN_STRADDLIST, 2},
-    {"fnStrInsert(", FUN_STRINSERT, 2},
-    {"fnStrInsertList(", FUN_STRINSERTLIST, 2},
-    {"fnStrEndToUniBin(", FUN_STRENDTOUNIBIN, 2},
+    {"fnSum(", FUN_SUM, 9, 0},
+    {"fnDif(", FUN_DIF, 9, 0},
+    {"fnGetArg(", FUN_GETARG, 2, 0},
+    {"fnGetFileVer(", FUN_GETFILEVER, 2, ARG(2)},
+    {"fnStrBegin(", FUN_STRBEGIN, 2, ARG(1)},
+    {"fnStrEnd(", FUN_STREND, 2, 0},
+    {"fnStrInStr(", FUN_STRINSTR, 2, 0},
+    {"fnStrStr(", FUN_STRSTR, 2, 0},
+    {"fnStrCmp(", FUN_STRCMP, 2, 0},
+    {"fnStrICmp(", FUN_STRICMP, 2, 0},
+    {"fnCharRemove(", FUN_CHARREMOVE, 2, ARG(2)},
+    {"fnCharReplace(", FUN_CHARREPLACE, 3, ARG(1) | ARG(2) | ARG(3)},
+    {"fnCmpFileVer(", FUN_CMPFILEVER, 3, 0},
+    {"fnStrReplace(", FUN_STRREPLACE, 3, 0},
+    {"fnStrLen(", FUN_STRLEN, 1, 0},
+    {"fnFileExist(", FUN_FILEEXIST, 1, 0},
+    {"fnStrAdd(", FUN_STRADD, 2, 0},
+    {"fnStrAddList(", FUN_STRADDLIST, 2, 0},
+    {"fnStrInsert(", FUN_STRINSERT, 2, 0},
+    {"fnStrInsertList(", FUN_STRINSERTLIST, 2, 0},
+    {"fnStrEndToUniBin(", FUN_STRENDTOUNIBIN, 2, 0},
 };
 
 const char *const s_aszFieldFormats[FUN_ARGS] = {
@@ -236,7 +247,11 @@ int fnPickArg(const char *lpszText, UINT n, char *lpszOut, size_t cchOut)
         return 0;
     char szText[CCH_EXPANDED];
     fnCopyBounded(szText, sizeof(szText), lpszText);
-    fnExpandOpts(szText, sizeof(szText));
+    BOOL bCut = FALSE;
+    fnExpandOptsCut(szText, sizeof(szText), &bCut);
+    /* a sub-field of a cut text may be cut or missing: no answer rather than a wrong one */
+    if (bCut)
+        return 0;
     return fnGetSubField(szText, n ? ";, " : "=", n, lpszOut, cchOut);
 }
 
@@ -268,8 +283,15 @@ int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult)
     if (!fnGetFunFields(lpszFun, strlen(lpFun->lpszName), alpszField))
         return 0;
     /* fnGetArg's text is expanded by the picker itself */
-    for (UINT i = (lpFun->id == FUN_GETARG) ? 1 : 0; i < lpFun->cArgs; i++)
-        fnExpandOpts(aszField[i], sizeof(aszField[i]));
+    for (UINT i = (lpFun->id == FUN_GETARG) ? 1 : 0; i < lpFun->cArgs; i++) {
+        BOOL bCut = FALSE;
+        fnExpandOptsCut(aszField[i], sizeof(aszField[i]), &bCut);
+        if (bCut && !(lpFun->fStartOnly & (1u << i))) {
+            fnDebugLog(szTitle, "Argument %u cut at its limit, the function fails: szFun=%s", g_uDebugLevel, i + 1,
+                       fnLogText(lpszFun));
+            return 0;
+        }
+    }
 
     char szResult[CCH_EXPANDED];
     szResult[0] = '\0';
@@ -290,7 +312,11 @@ int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult)
         break;
     }
     case FUN_GETARG:
-        fnPickArg(a1, fnDigitsOf(a2), szResult, sizeof(szResult));
+        if (!fnPickArg(a1, fnDigitsOf(a2), szResult, sizeof(szResult))) {
+            fnDebugLog(szTitle, "Text cut at its limit, the function fails: szFun=%s", g_uDebugLevel,
+                       fnLogText(lpszFun));
+            return 0;
+        }
         break;
     case FUN_GETFILEVER: {
         char szFileVer[128], szProductVer[128];

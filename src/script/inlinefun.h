@@ -16,7 +16,8 @@
  * Evaluates one function; lpszFun starts with the name and its '(' and ends
  * before the closing ')'. The result (at most 259 characters, cut there) goes
  * to lpszResult. Returns 1, or 0 when the function failed (the result is then
- * left as it was). An unknown name gives an empty result and 1.
+ * left as it was), which includes an argument whose expansion was cut where
+ * the cut would change the answer. An unknown name gives an empty result and 1.
  */
 int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult);
 
@@ -32,6 +33,7 @@ int fnGetFunFields(const char *lpszFun, size_t cchName, char *alpszField[FUN_ARG
 /*
  * The argument picker of fnGetArg: expands lpszText, then takes its sub-field
  * n split by ';', ',' and blank (n 0: the text before the first '=').
+ * 0, with an empty lpszOut, when the expansion was cut at its limit.
  */
 int fnPickArg(const char *lpszText, UINT n, char *lpszOut, size_t cchOut);
 

@@ -32,6 +32,10 @@ BOOL fnFakeEnv(const char *lpszName, char *lpszValue, size_t cchValue)
         lpsz = "1";
     else if (strcmp(lpszName, "NOTB") == 0)
         lpsz = "~B";
+    else if (strcmp(lpszName, "LONG") == 0)
+        lpsz = "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+               "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+               "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA";
     if (!lpsz)
         return FALSE;
     snprintf(lpszValue, cchValue, "%s", lpsz);
@@ -125,6 +129,15 @@ TEST_F(ConditionsTest, BothSidesExpandedButOperatorOnlyFromRawText)
     EXPECT_EQ((UINT)IDTEST_FALSE, fnInfTestField(szLeft2, szRight2));
     EXPECT_STREQ("1", szLeft2);
     EXPECT_EQ("102|K=V", fnTest("@%ONE%=1,K=V"));
+}
+
+TEST_F(ConditionsTest, SideCutAtTheExpansionLimitIsNotCompared)
+{
+    /* both sides would be cut to the same 259 characters although they differ behind them */
+    EXPECT_EQ("103|K=V", fnTest("@%LONG%x=@%LONG%y,K=V"));
+    EXPECT_EQ("103|K=V", fnTest("@%LONG%=~@%LONG%,K=V"));
+    EXPECT_EQ("103|SkipIfTrue:@%LONG%=1", fnTest("SkipIfTrue:@%LONG%=1"));
+    EXPECT_EQ("102|K=V", fnTest("@%ONE%@%ONE%=11,K=V"));
 }
 
 TEST_F(ConditionsTest, MissingLineIsSkipped)

@@ -515,6 +515,16 @@ TEST_F(ExpandTest, NothingIsWrittenPastTheLimits)
     EXPECT_EQ(1, fnExpandOptsCut(sz, CCH_EXPANDED, &bCut));
     EXPECT_FALSE(bCut);
     EXPECT_STREQ("abshort", sz);
+
+    /* what overflows behind the end marker is cut off by the marker: the result is whole */
+    fnCopyBounded(g_szRegValues[0], sizeof(g_szRegValues[0]), sLong.c_str());
+    fnCopyBounded(sz, CCH_EXPANDED, "ab@Z@K0");
+    EXPECT_EQ(1, fnExpandOptsCut(sz, CCH_EXPANDED, &bCut));
+    EXPECT_FALSE(bCut);
+    EXPECT_STREQ("ab", sz);
+    fnCopyBounded(sz, CCH_EXPANDED, "@K0@Zab");
+    fnExpandOptsCut(sz, CCH_EXPANDED, &bCut);
+    EXPECT_TRUE(bCut);
 }
 
 TEST_F(ExpandTest, FieldWithoutOptionsKeepsItsWholeLength)

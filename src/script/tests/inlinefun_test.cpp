@@ -122,6 +122,21 @@ TEST_F(InlineFunTest, ArgumentsAreExpanded)
     EXPECT_EQ("1|abcd", fnF("fnStrBegin(abcdef,@%N%"));
 }
 
+TEST_F(InlineFunTest, ArgumentCutAtItsLimitFailsWhereItWouldChangeTheAnswer)
+{
+    /* a PATH longer than an argument: the folder behind the cut would not be found */
+    g_fake.env["PATH"] = "C:\\WINDOWS;" + std::string(300, 'p') + ";C:\\Tools";
+    EXPECT_EQ("0|sentinel", fnF("fnStrInStr(@%PATH%;C:\\Tools"));
+    EXPECT_EQ("0|sentinel", fnF("fnStrLen(@%PATH%"));
+    EXPECT_EQ("0|sentinel", fnF("fnStrICmp(@%PATH%;@%PATH%x"));
+    EXPECT_EQ("0|sentinel", fnF("fnGetArg(@%PATH%,3"));
+    /* only the start of these arguments counts */
+    EXPECT_EQ("1|C:\\W", fnF("fnStrBegin(@%PATH%,4"));
+    std::string strReplaced = fnF("fnCharReplace(@%PATH%,\\,/");
+    EXPECT_EQ("1|C:/WINDOWS;ppp", strReplaced.substr(0, 16));
+    EXPECT_EQ(2u + 259u, strReplaced.size());
+}
+
 TEST_F(InlineFunTest, GetFunFieldsSplitsAndCuts)
 {
     char a[FUN_ARGS][CCH_PATH];
