@@ -10,8 +10,9 @@ build=$(cd "$1" && pwd); shift
 export WINEPREFIX="$build/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-# a new prefix must not stop to offer Mono or Gecko: that dialog would hang a headless run
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# a new prefix must not stop to offer Mono or Gecko: that dialog would hang a headless run;
+# saving a shell link must not start winemenubuilder, which writes menu entries into the Linux home
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 xvfb_pid=""
 server_pid=""
@@ -53,6 +54,11 @@ wineserver -f -p >/dev/null 2>&1 &
 server_pid=$!
 # the first process start connects to the server once it listens
 for _ in $(seq 1 50); do wine cmd /c exit >/dev/null 2>&1 && break; sleep 0.2; done
+# Wine links the profile folders (Desktop, Documents, ...) to the Linux home; tests that
+# write there must stay inside the prefix, so each such link becomes a folder of its own
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    [ -L "$link" ] && rm -f "$link" && mkdir -p "$link"
+done
 
 "$@"
 exit $?

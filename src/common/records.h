@@ -48,6 +48,7 @@ struct UserInputStruct {
     BOOL bDesktopEntry[MAX_SHORTCUT_SECTIONS];
     BOOL bStartupEntry[MAX_SHORTCUT_SECTIONS];
     BOOL bGroupEntry[MAX_SHORTCUT_SECTIONS];
+    const char *lpszShortcutList[MAX_SHORTCUT_SECTIONS];  /* the folder list (its header in the script) that registered the entry */
     BOOL bListDone;
     char szCaption[CCH_TITLE];
     char szDestPath[CCH_PATH];

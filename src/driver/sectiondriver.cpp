@@ -35,7 +35,7 @@ enum RuleEnum {
     RULE_S,            /* question: 2, 5, 6 clear uQuiet and give 1; 7 clears it and gives 7 */
     RULE_INITOPTIONS,  /* 103 clears uQuiet and gives 6; others give 1 */
     RULE_COMMAND,      /* see fnAfterCommand */
-    RULE_ISSTRING,     /* 2 clears uQuiet and gives 6; others give 1 */
+    RULE_ISSTRING,     /* 2 clears uQuiet and gives 6; an exit action's 7 clears it and gives 7; others give 1 */
     RULE_APPINIT       /* installation log and exit settings, then Q */
 };
 
@@ -164,7 +164,7 @@ static const DispatchRowStruct s_rows[] = {
     {"[MakeDirs],[DestSubDirs]", "", RULE_P, fnDoMakeDirs},
     {"[MoveFilesBefore],[MoveFiles],[MoveFilesAfter]", "", RULE_P, fnDoMoveFiles},
     {"[DeleteFiles]", "", RULE_P, fnDoDeleteFiles},
-    {"[Files],[CopyFiles],[MakeDisks],[CopyFilesToDisk]", "", RULE_P, fnDoFiles},
+    {"[Files],[CopyFiles],[MakeDisks],[CopyFilesToDisk],[CopyFilesToDisks]", "", RULE_P, fnDoFiles},
 };
 
 HWND fnShowSectionStatus(HWND hWnd, const char *lpszName, const char *lpszCaption)
@@ -261,6 +261,11 @@ static UINT fnApplyRule(RuleEnum nRule, UINT r, UserInputStruct *lpUserInput)
         if (r == SECT_CANCELLED) {
             lpUserInput->uQuiet = 0;
             return SECT_END;
+        }
+        /* the section's exit actions end the run; 0 (a condition ended it) goes on */
+        if (r == SECT_USEREXIT) {
+            lpUserInput->uQuiet = 0;
+            return SECT_USEREXIT;
         }
         return SECT_CONTINUE;
     case RULE_COMMAND:

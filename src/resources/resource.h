@@ -26,5 +26,7 @@
 #include "resource_files.h"
 /* the question, information and installation-information dialogs */
 #include "resource_ui.h"
+/* the shortcut, check, move and disk sections' dialogs */
+#include "resource_checks.h"
 
 #endif

@@ -3,6 +3,7 @@
  * Section kinds that this build does not carry out yet report so in the
  * debug log and let the run go on.
  */
+#include "common/bounded.h"
 #include "driver/handlers.h"
 
 UINT fnInitOptionsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
@@ -27,5 +28,7 @@ UINT fnGet2DirsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 
 UINT fnGetUserInput(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput, const char *lpszName)
 {
+    if (fnEqualNoCase(lpszName, "[ShortCuts]") || fnEqualNoCase(lpszName, "[PMGroups]"))
+        return fnShortcutFolderList(hWnd, lpszSection, lpUserInput, lpszName);
     return fnNotYetHandled("fnGetUserInput", lpszSection, lpszName);
 }

@@ -24,6 +24,8 @@
  *   %% answer "TEXT" [set ID "VALUE"]... press "BUTTON"
  *                               when a dialog whose caption or text holds TEXT appears, fill
  *                               the controls and press the button (matched without '&')
+ *   %% answer "TEXT" close      close the shell folder window whose caption holds TEXT (a shortcut
+ *                               section opens one; its explorer.exe would never end by itself)
  *   %% expect exit N
  *   %% expect file PATH | nofile PATH
  *   %% expect contains PATH "TEXT" | notcontains PATH "TEXT"
@@ -35,6 +37,8 @@
  *                               attributes; no file matches the wildcard pattern
  *   %% expect regtype KEY NAME TYPE ["DATA"]   the value has this type (SZ, EXPAND_SZ, ...) and raw text
  *   %% expect settingchange N    N notices of environment changes reached a window of the runner
+ *   %% expect lnk PATH FIELD "V" a shell link's target|args|workdir|icon|index|hotkey|show|desc
+ *                               (numbers in decimal; show read from the link file's header)
  *   %% let NAME "TEXT" [times N] %NAME% stands for TEXT (N copies, "{n}" numbering each) in what follows
  *   %% setreg KEY NAME SZ|EXPAND_SZ "DATA"   stage a registry value; its old state comes back after the case
  *   %% remove PATH...           delete files outside the case folder before the runs and after the checks
@@ -47,6 +51,9 @@
  */
 #include <windows.h>
 
+#include <objbase.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -75,6 +82,7 @@ struct AnswerStruct {
     std::string strMatch;
     std::vector<std::pair<int, std::string>> sets;
     std::string strButton;
+    bool bClose;
     bool bUsed;
 };
 
@@ -237,6 +245,7 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
         } else if (w[0] == "answer" && w.size() >= 2) {
             AnswerStruct a;
             a.strMatch = w[1];
+            a.bClose = false;
             a.bUsed = false;
             for (size_t i = 2; i < w.size(); i++) {
                 if (w[i] == "set" && i + 2 < w.size()) {
@@ -244,6 +253,8 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
                     i += 2;
                 } else if (w[i] == "press" && i + 1 < w.size()) {
                     a.strButton = w[++i];
+                } else if (w[i] == "close") {
+                    a.bClose = true;
                 }
             }
             lpCase->answers.push_back(a);
@@ -326,6 +337,40 @@ struct ScanStruct {
 };
 
 /*
+ * Wine starts its service processes (rpcss.exe for COM, services.exe and the
+ * services it runs) on demand as children of the first program that needs
+ * them; they outlive the run and are none of its processes.
+ */
+static std::string fnProcessName(DWORD dwPid)
+{
+    std::string strName;
+    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return strName;
+    PROCESSENTRY32 pe;
+    pe.dwSize = sizeof(pe);
+    for (BOOL b = Process32First(hSnap, &pe); b; b = Process32Next(hSnap, &pe)) {
+        if (pe.th32ProcessID == dwPid) {
+            strName = pe.szExeFile;
+            break;
+        }
+    }
+    CloseHandle(hSnap);
+    return strName;
+}
+
+static bool fnIsServiceProcess(DWORD dwPid)
+{
+    static const char *const s_names[] = {"rpcss.exe", "services.exe", "svchost.exe", "winedevice.exe",
+                                          "plugplay.exe"};
+    std::string strName = fnProcessName(dwPid);
+    for (const char *lpsz : s_names)
+        if (_stricmp(strName.c_str(), lpsz) == 0)
+            return true;
+    return false;
+}
+
+/*
  * The processes of the run that are still alive: the job's list when the
  * system keeps one, else just the program while it runs.
  */
@@ -340,8 +385,11 @@ static std::vector<DWORD> fnJobProcesses(HANDLE hJob, DWORD dwMainPid, bool bMai
         ZeroMemory(&ids, sizeof(ids));
         ids.list.NumberOfAssignedProcesses = 64;
         if (QueryInformationJobObject(hJob, JobObjectBasicProcessIdList, &ids, sizeof(ids), NULL)) {
-            for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList && i < 64; i++)
-                pids.push_back((DWORD)ids.list.ProcessIdList[i]);
+            for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList && i < 64; i++) {
+                DWORD dwPid = (DWORD)ids.list.ProcessIdList[i];
+                if (dwPid == dwMainPid || !fnIsServiceProcess(dwPid))
+                    pids.push_back(dwPid);
+            }
             return pids;
         }
     }
@@ -370,15 +418,30 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
         return TRUE;
     char szClass[64];
     GetClassNameA(hWnd, szClass, sizeof(szClass));
-    if (lstrcmpA(szClass, "#32770") != 0)
+    bool bFolder = lstrcmpA(szClass, "ExplorerWClass") == 0 || lstrcmpA(szClass, "CabinetWClass") == 0;
+    if (lstrcmpA(szClass, "#32770") != 0 && !bFolder)
         return TRUE;
     if (fnSeen(lpScan->lpSeen, hWnd))
         return TRUE;
     std::string strCaption = fnWindowText(hWnd);
+    if (bFolder) {
+        for (AnswerStruct &a : lpScan->lpCase->answers) {
+            if (a.bUsed || !a.bClose || strCaption.find(fnSubst(a.strMatch)) == std::string::npos)
+                continue;
+            a.bUsed = true;
+            lpScan->lpSeen->push_back(hWnd);
+            printf("closed folder window \"%s\"\n", strCaption.c_str());
+            PostMessageA(hWnd, WM_CLOSE, 0, 0);
+            return TRUE;
+        }
+        fnFail("unexpected folder window \"%s\"%s", strCaption);
+        lpScan->bUnexpected = true;
+        return FALSE;
+    }
     std::string strText;
     EnumChildWindows(hWnd, fnCollectTextProc, (LPARAM)&strText);
     for (AnswerStruct &a : lpScan->lpCase->answers) {
-        if (a.bUsed)
+        if (a.bUsed || a.bClose)
             continue;
         std::string strMatch = fnSubst(a.strMatch);
         if (strCaption.find(strMatch) == std::string::npos && strText.find(strMatch) == std::string::npos)
@@ -505,6 +568,54 @@ static LRESULT CALLBACK fnListenProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
+/* One field of a shell link as text; false when the link cannot be read. */
+static bool fnLinkField(const std::string &strLink, const std::string &strField, std::string *lpstr)
+{
+    if (strField == "show") {
+        /* the show command sits at offset 0x3C of the link header */
+        std::string strData;
+        if (!fnReadFile(strLink, &strData) || strData.size() < 0x40)
+            return false;
+        *lpstr = std::to_string(*(const DWORD *)(strData.data() + 0x3C));
+        return true;
+    }
+    CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    IShellLinkA *lpLink = NULL;
+    IPersistFile *lpFile = NULL;
+    WCHAR wsz[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, strLink.c_str(), -1, wsz, MAX_PATH);
+    bool bOk = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                          (void **)&lpLink)) &&
+               SUCCEEDED(lpLink->QueryInterface(IID_IPersistFile, (void **)&lpFile)) &&
+               SUCCEEDED(lpFile->Load(wsz, STGM_READ));
+    char sz[MAX_PATH] = "";
+    int n = 0;
+    WORD w = 0;
+    if (bOk) {
+        if (strField == "target")
+            lpLink->GetPath(sz, sizeof(sz), NULL, SLGP_RAWPATH);
+        else if (strField == "args")
+            lpLink->GetArguments(sz, sizeof(sz));
+        else if (strField == "workdir")
+            lpLink->GetWorkingDirectory(sz, sizeof(sz));
+        else if (strField == "icon" || strField == "index")
+            lpLink->GetIconLocation(sz, sizeof(sz), &n);
+        else if (strField == "desc")
+            lpLink->GetDescription(sz, sizeof(sz));
+        else if (strField == "hotkey")
+            lpLink->GetHotkey(&w);
+        else
+            bOk = false;
+    }
+    *lpstr = strField == "index" ? std::to_string(n) : strField == "hotkey" ? std::to_string(w) : std::string(sz);
+    if (lpFile)
+        lpFile->Release();
+    if (lpLink)
+        lpLink->Release();
+    CoUninitialize();
+    return bOk;
+}
+
 static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
 {
     const std::string &k = e[0];
@@ -593,6 +704,12 @@ static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
     } else if (k == "settingchange") {
         if (s_nSettingChanges != atoi(a1.c_str()))
             fnFail("%s environment notices, expected %s", std::to_string(s_nSettingChanges), a1);
+    } else if (k == "lnk") {
+        std::string str;
+        if (!fnLinkField(a1, a2, &str))
+            fnFail("cannot read the link %s%s", a1);
+        else if (e.size() > 3 && str != fnSubst(e[3]))
+            fnFail("link field %s holds \"%s\"", a1 + " " + a2, str);
     } else if (k == "windows") {
         if (s_nAnswered < atoi(a1.c_str()))
             fnFail("%s dialogs answered, expected %s", std::to_string(s_nAnswered), a1);
@@ -787,6 +904,11 @@ int main(int argc, char **argv)
     if (c.runs.empty())
         c.runs.push_back("");
     printf("case folder %s\n", s_strCaseDir.c_str());
+    /* Wine starts the desktop's explorer.exe for the first window a session makes; made here,
+       it is not a child of the run and does not keep the run's job alive */
+    HWND hWndWarm = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    if (hWndWarm)
+        DestroyWindow(hWndWarm);
     std::vector<char> env = fnChildEnvironment();
     std::vector<HWND> seen;
     DWORD dwExit = 0;
@@ -836,8 +958,12 @@ int main(int argc, char **argv)
             }
         }
         if (bTimedOut || bUnexpected) {
-            if (bTimedOut)
-                fnFail("time-out after %s s%s", std::to_string(c.dwTimeoutMs / 1000));
+            if (bTimedOut) {
+                std::string strLeft;
+                for (DWORD dwPid : fnJobProcesses(hJob, pi.dwProcessId, false))
+                    strLeft += " " + fnProcessName(dwPid);
+                fnFail("time-out after %s s, still running:%s", std::to_string(c.dwTimeoutMs / 1000), strLeft);
+            }
             if (hJob)
                 TerminateJobObject(hJob, 99);
             TerminateProcess(pi.hProcess, 99);

@@ -101,6 +101,9 @@ TEST_F(SectionWalkTest, FailureStatusesStopAndMarkTheRunFailed)
         {"[AskFor]", 2, 0, 0},     /* a cancelled question goes on, without a success message */
         {"[AskFor]", 7, 0, 0},
         {"[IsStringInFile]", 2, 0, 0},
+        {"[IsStringInFile]", 7, 0, 0},    /* an exit action ends the run */
+        {"[IsStringInFile]", 0, 0, 1},    /* a condition that ended the section goes on */
+        {"[CopyFilesToDisks]", 0, 1, 1},  /* the disk copy answers to this name too */
         {"[InitOptions]", 103, 0, 0},
         {"[InitOptions]", 100, 0, 1},
     };
@@ -114,7 +117,8 @@ TEST_F(SectionWalkTest, FailureStatusesStopAndMarkTheRunFailed)
         EXPECT_EQ(r.uQuiet, m_rec.uQuiet);
         bool bWentOn = s_calls.size() == 2;
         bool bShouldGoOn = (r.r == 7 && std::string(r.lpszSection) == "[Registry]") || r.r == 100 ||
-                           (std::string(r.lpszSection) == "[AskFor]" && r.r == 2);
+                           (std::string(r.lpszSection) == "[AskFor]" && r.r == 2) ||
+                           (std::string(r.lpszSection) == "[IsStringInFile]" && r.r == 0);
         EXPECT_EQ(bShouldGoOn, bWentOn);
     }
 }
