@@ -16,6 +16,7 @@
 #include "driver/logwriters.h"
 #include "driver/messages.h"
 #include "driver/winstate.h"
+#include "install/dirs.h"
 #include "resource.h"
 #include "script/pathtext.h"
 #include "script/textmodel.h"
@@ -154,14 +155,7 @@ int fnUiFolderDialog(const char *lpszLabel, const char *lpszBase, const char *lp
 
 BOOL fnUiCreateFolder(const char *lpszFolder)
 {
-    int nResult = SHCreateDirectoryExA(NULL, lpszFolder, NULL);
-    if (nResult == ERROR_SUCCESS || nResult == ERROR_ALREADY_EXISTS || nResult == ERROR_FILE_EXISTS) {
-        DWORD dwAttr = GetFileAttributesA(lpszFolder);
-        return dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-    }
-    fnDebugLog("fnUiCreateFolder", "SHCreateDirectoryEx failed, lpszFolder=%s, nResult=%d", g_uDebugLevel,
-               lpszFolder, nResult);
-    return FALSE;
+    return fnCreateDirTreeLog(lpszFolder, FALSE);
 }
 
 BOOL fnUiAskContinue(const char *lpszFolder)
