@@ -15,6 +15,7 @@
 #include "driver/sectiondriver.h"
 #include "driver/winstate.h"
 #include "install/version.h"
+#include "ui/msgwindow.h"
 
 namespace {
 
@@ -28,33 +29,29 @@ int fnOpsFileDate(const char *lpszPath)
     return fnCompareFileTimeStampToSystem(lpszPath);
 }
 
-/*
- * The message window's button sets, shown as a box whose buttons carry the
- * window's texts; the ids are those the window returns.
- */
+/* The message window for the Retry, Exit and Continue button sets, with the run caption. */
 int fnMessageWindowBox(UINT uPrompt, const char *lpszText)
 {
-    struct {
+    static const struct {
         UINT uPrompt;
-        UINT uFlags;
-        const char *lpszButton1, *lpszButton2;
-        int nId1, nId2;  /* the window's ids for the box's first and second buttons */
-    } static const s_sets[] = {
-        {CHKPROMPT_EXIT, MB_OK | MB_ICONSTOP, "E&xit", NULL, CHKANS_EXIT, CHKANS_EXIT},
-        {CHKPROMPT_EXITCONTINUE, MB_OKCANCEL | MB_ICONSTOP, "E&xit", "Con&tinue", CHKANS_EXIT, CHKANS_CONTINUE},
-        {CHKPROMPT_RETRYCONTINUE, MB_RETRYCANCEL | MB_ICONQUESTION, "&Retry", "Con&tinue", CHKANS_RETRY,
-         CHKANS_CONTINUE},
-        {CHKPROMPT_RETRYEXIT, MB_RETRYCANCEL | MB_ICONQUESTION, "&Retry", "E&xit", CHKANS_RETRY, CHKANS_EXIT},
-        {CHKPROMPT_CANCEL, MB_OK | MB_ICONINFORMATION, "&Cancel", NULL, CHKANS_CANCEL, CHKANS_CANCEL},
-    };
-    for (const auto &s : s_sets) {
-        if (s.uPrompt != uPrompt)
-            continue;
-        int nBox = fnMessageBoxEx(GetFocus(), lpszText, NULL, s.lpszButton1, s.lpszButton2,
-                                  s.uFlags | MB_TOPMOST | MB_SETFOREGROUND);
-        return (nBox == IDOK || nBox == IDRETRY) ? s.nId1 : s.nId2;
+        UINT uType;
+    } s_types[] = {{CHKPROMPT_EXIT, MSGWIN_EXIT},
+                   {CHKPROMPT_EXITCONTINUE, MSGWIN_EXITCONTINUE},
+                   {CHKPROMPT_RETRYCONTINUE, MSGWIN_RETRYCONTINUE},
+                   {CHKPROMPT_RETRYEXIT, MSGWIN_RETRYEXIT},
+                   {CHKPROMPT_CANCEL, MSGWIN_CANCEL}};
+    MsgWindowStruct msg;
+    ZeroMemory(&msg, sizeof(msg));
+    fnCopyBounded(msg.szCaption, sizeof(msg.szCaption), g_szMsgTitle);
+    fnCopyBounded(msg.szText, sizeof(msg.szText), lpszText);
+    msg.uType = MSGWIN_CANCEL;
+    for (const auto &t : s_types) {
+        if (t.uPrompt == uPrompt)
+            msg.uType = t.uType;
     }
-    return CHKANS_CANCEL;
+    int nId = fnShowMessageWindow(NULL, &msg);
+    /* a window that could not be made counts as the answer that lets the run end */
+    return nId ? nId : CHKANS_EXIT;
 }
 
 int fnOpsAsk(UINT uPrompt, const char *lpszText)
