@@ -34,6 +34,8 @@ if [ -n "$installlog" ]; then
 else
     echo "--- no installation log (the sample's sections do not open one yet) ---"
 fi
+echo "--- registry key the sample wrote (HKCU\\Software\\Tallgrid Demo) ---"
+wine reg query 'HKCU\Software\Tallgrid Demo' 2>/dev/null | tr -d '\r' | sed '/^$/d'
 if [ -f "$work/NEXTRUN.CMD" ]; then
     echo "--- command file the run wrote for its next start ($work/NEXTRUN.CMD) ---"
     tr -d '\r' <"$work/NEXTRUN.CMD"

@@ -7,6 +7,7 @@
  */
 #include "config/registry.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "common/bounded.h"
@@ -412,4 +413,84 @@ BOOL fnGetCommonShellFolder(const char *lpszFolder, char *lpszPath, size_t cchPa
 BOOL fnGetUserShellFolder(const char *lpszFolder, char *lpszPath, size_t cchPath, UINT uDefaultId)
 {
     return fnGetShellFolder(HKEY_CURRENT_USER, "fnGetUserShellFolder", lpszFolder, lpszPath, cchPath, uDefaultId);
+}
+
+BOOL fnRegValueExists(HKEY hRoot, const char *lpszKey, const char *lpszValueName)
+{
+    if (!hRoot || !lpszKey)
+        return FALSE;
+    RegKeyGuardStruct key;
+    LONG lRC = RegOpenKeyExA(hRoot, lpszKey, 0, KEY_QUERY_VALUE, &key.hKey);
+    if (lRC != ERROR_SUCCESS) {
+        key.hKey = NULL;
+    } else {
+        /* no data buffer: a value of any size answers */
+        lRC = RegQueryValueExA(key.hKey, lpszValueName ? lpszValueName : "", NULL, NULL, NULL, NULL);
+    }
+    fnDebugLog("fnRegValueExists", "lpszKey=%s,\nlpszValueName=%s,\nlRC=%ld", g_uDebugLevel, lpszKey,
+               lpszValueName ? lpszValueName : "", (long)lRC);
+    return lRC == ERROR_SUCCESS;
+}
+
+BOOL fnRegRenameValue(HKEY hRoot, const char *lpszKey, const char *lpszValueName, const char *lpszNewName)
+{
+    if (!lpszValueName)
+        lpszValueName = "";
+    fnDebugLog("fnRegRenameValue", "lpszKey=%s,\nlpszValueName=%s,\nlpszNewName=%s", g_uDebugLevel,
+               lpszKey ? lpszKey : "", lpszValueName, lpszNewName ? lpszNewName : "");
+    if (!hRoot || !lpszKey || !lpszNewName || !lpszNewName[0])
+        return FALSE;
+    RegKeyGuardStruct key;
+    LONG lRC = RegOpenKeyExA(hRoot, lpszKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key.hKey);
+    if (lRC != ERROR_SUCCESS) {
+        key.hKey = NULL;
+        fnDebugLog("fnRegRenameValue", "RegOpenKeyEx failed,\nlRC=%ld", g_uDebugLevel, (long)lRC);
+        return FALSE;
+    }
+    DWORD dwType = REG_NONE, cbData = 0;
+    lRC = RegQueryValueExA(key.hKey, lpszValueName, NULL, &dwType, NULL, &cbData);
+    if (lRC != ERROR_SUCCESS) {
+        fnDebugLog("fnRegRenameValue", "RegQueryValueEx failed,\nlRC=%ld", g_uDebugLevel, (long)lRC);
+        return FALSE;
+    }
+    /* the same value whatever the case of its name: nothing to move, nothing to delete */
+    if (fnEqualNoCase(lpszValueName, lpszNewName))
+        return TRUE;
+    /* the whole data, however long: a rename must not shorten what it moves */
+    BYTE *lpData = NULL;
+    for (int nTry = 0; nTry < 3; nTry++) {
+        free(lpData);
+        lpData = (BYTE *)malloc(cbData + 2);
+        if (!lpData)
+            return FALSE;
+        DWORD cbRead = cbData;
+        lRC = RegQueryValueExA(key.hKey, lpszValueName, NULL, &dwType, lpData, &cbRead);
+        if (lRC != ERROR_MORE_DATA) {
+            cbData = cbRead;
+            break;
+        }
+        cbData = cbRead;
+    }
+    if (lRC == ERROR_SUCCESS)
+        lRC = RegSetValueExA(key.hKey, lpszNewName, 0, dwType, lpData, cbData);
+    char szText[CCH_REG_BUF];
+    szText[0] = '\0';
+    if (lRC == ERROR_SUCCESS)
+        fnRegDataToText(dwType, lpData, cbData, REGCONV_HEX, szText, sizeof(szText));
+    free(lpData);
+    if (lRC != ERROR_SUCCESS) {
+        fnDebugLog("fnRegRenameValue", "copy failed,\nlRC=%ld", g_uDebugLevel, (long)lRC);
+        return FALSE;
+    }
+    const char *lpszRoot = fnRootKeyName(hRoot);
+    fnWriteLog("%s\\%s, \"%s\", \"%s\", %lu, RS", TRUE, lpszRoot, lpszKey, lpszNewName, szText,
+               (unsigned long)dwType);
+    /* the old value goes only now that its copy stands; the default value is named by "" */
+    lRC = RegDeleteValueA(key.hKey, lpszValueName);
+    fnDebugLog("fnRegRenameValue Done", "dwType=%lu,\ncbData=%lu,\nlRC=%ld", g_uDebugLevel, (unsigned long)dwType,
+               (unsigned long)cbData, (long)lRC);
+    if (lRC != ERROR_SUCCESS)
+        return FALSE;
+    fnWriteLog("%s\\%s, \"%s\", RD", TRUE, lpszRoot, lpszKey, lpszValueName);
+    return TRUE;
 }

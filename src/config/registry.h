@@ -80,4 +80,19 @@ BOOL fnRegGetEnum(HKEY hRoot, const char *lpszKey, const char *lpszTestValue, co
 BOOL fnGetCommonShellFolder(const char *lpszFolder, char *lpszPath, size_t cchPath, UINT uDefaultId);
 BOOL fnGetUserShellFolder(const char *lpszFolder, char *lpszPath, size_t cchPath, UINT uDefaultId);
 
+/*
+ * TRUE when the key holds a value of that name (the default value for an
+ * empty name), whatever its size or type.
+ */
+BOOL fnRegValueExists(HKEY hRoot, const char *lpszKey, const char *lpszValueName);
+
+/*
+ * Renames a value within its key, keeping its type and all its data: the
+ * copy is written under the new name first and the old value is deleted only
+ * once the copy stands. Names that differ only in case are one value: TRUE
+ * with nothing changed. FALSE when the value is missing, the new name empty,
+ * or the copy or the deletion fails (after a failed deletion both stay).
+ */
+BOOL fnRegRenameValue(HKEY hRoot, const char *lpszKey, const char *lpszValueName, const char *lpszNewName);
+
 #endif

@@ -21,6 +21,8 @@
  *                               when the packer would refuse it), and run that program
  *   %% run ARGS...              arguments for the program; several runs go one after another
  *   %% timeout SECONDS          default 30
+ *   %% regclean KEY             delete registry key KEY (HKCU\..., HKLM\..., HKCR\...) with all it
+ *                               holds before the first run (the Wine prefix outlives a case)
  *   %% answer "TEXT" [set ID "VALUE"]... press "BUTTON"
  *                               when a dialog whose caption or text holds TEXT appears, fill
  *                               the controls and press the button (matched without '&')
@@ -105,6 +107,7 @@ struct CaseStruct {
     std::string strProgram;  /* in the case folder; empty: setup32.exe where it was built */
     std::vector<PackStruct> packs;
     DWORD dwTimeoutMs = 30000;
+    std::vector<std::string> regcleans;
 };
 
 static std::string s_strCaseDir;
@@ -240,6 +243,8 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
         } else if (w[0] == "run") {
             size_t nAt = line.find("run");
             lpCase->runs.push_back(line.substr(nAt + 3));
+        } else if (w[0] == "regclean" && w.size() >= 2) {
+            lpCase->regcleans.push_back(w[1]);
         } else if (w[0] == "timeout" && w.size() >= 2) {
             lpCase->dwTimeoutMs = (DWORD)atoi(w[1].c_str()) * 1000;
         } else if (w[0] == "answer" && w.size() >= 2) {
@@ -893,6 +898,16 @@ int main(int argc, char **argv)
     for (const std::string &strLock : c.locks)
         locks.push_back(CreateFileA((s_strCaseDir + "\\" + strLock).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                                     OPEN_EXISTING, 0, NULL));
+    for (const std::string &strKey : c.regcleans) {
+        std::string strSub;
+        HKEY hRoot = fnRoot(strKey, &strSub);
+        if (!hRoot || strSub.empty()) {
+            printf("bad regclean key %s\n", strKey.c_str());
+            return 2;
+        }
+        RegDeleteTreeA(hRoot, strSub.c_str());
+        RegDeleteKeyA(hRoot, strSub.c_str());
+    }
     fnStageRegistry(&c, false);
     /* a hidden wide window hears the environment notices (the wait below pumps its messages) */
     WNDCLASSW wcListen = {};
