@@ -12,7 +12,6 @@
 
 #include "common/bounded.h"
 #include "common/runstate.h"
-#include "config/ownmessage.h"
 #include "config/registry.h"
 #include "config/regsection.h"
 #include "driver/debuglog.h"
@@ -22,6 +21,7 @@
 #include "script/expand.h"
 #include "script/optstore.h"
 #include "script/textmodel.h"
+#include "ui/msgwindow.h"
 
 RegLaunchProc g_pfnRegLaunch;
 
@@ -46,6 +46,16 @@ static BOOL fnAskYes(UINT uMsg)
         return TRUE;
     }
     return fnMessage(uMsg, NULL, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+/* The script's own text in the message window; returns the button pressed (a quiet run: the first). */
+static int fnAskOwn(HWND hWnd, const char *lpszText, UINT uType)
+{
+    MsgWindowStruct msg;
+    memset(&msg, 0, sizeof(msg));
+    fnCopyBounded(msg.szText, sizeof(msg.szText), lpszText);
+    msg.uType = uType;
+    return fnShowMessageWindow(hWnd, &msg);
 }
 
 /* Stores a result in the next slot; a tenth result finds none and only the log keeps it. */
@@ -105,14 +115,14 @@ static UINT fnCheckAct(HWND hWnd, const RegLineStruct *lpLine, UINT uOutcome, UI
     }
     if (uOutcome == REGCHECK_FATAL) {
         if (szMessage[0])
-            fnAskOwnMessage(hWnd, szMessage, MSGTYPE_OK);
+            fnAskOwn(hWnd, szMessage, MSGWIN_OK);
         else if (!g_bQuiet)
             fnMessage(1288, NULL, MB_OK | MB_ICONSTOP);
         fnDebugLog(s_szTitle, "Check FATAL: szRegKey=%s,\nszRegKeyName=%s", g_uDebugLevel, lpLine->szRegKey,
                    lpLine->szRegKeyName);
         return LINE_ENDSECTION;
     }
-    BOOL bYes = szMessage[0] ? fnAskOwnMessage(hWnd, szMessage, MSGTYPE_YESNO) == MSGWIN_YES : fnAskYes(uMsg);
+    BOOL bYes = szMessage[0] ? fnAskOwn(hWnd, szMessage, MSGWIN_YESNO) == IDYES : fnAskYes(uMsg);
     if (!bYes)
         return LINE_ENDSECTION;
     if (lpLine->szProgram[0] && !fnStartCheckProgram(lpLine->szProgram))

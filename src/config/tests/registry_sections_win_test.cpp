@@ -20,6 +20,7 @@
 #include "driver/winstate.h"
 #include "script/optstore.h"
 #include "script/sysinfo_win.h"
+#include "ui/tests/dlgdriver.h"
 
 namespace {
 
@@ -314,6 +315,15 @@ TEST_F(RegSectionTest, FailuresAskAndTheAnswerDecides)
     EXPECT_EQ(0u, Run("Check=," HKCU_S ",After,2,PROMPT\r\n"));
     t.join();
     EXPECT_EQ("Value does not match registry.\nContinue processing?", strText);
+
+    /* an own message goes to the message window, options expanded; No ends the section */
+    bool bFound = false;
+    t = fnOnDialog("Message Box", [&](HWND hDlg) { strText = fnItemText(hDlg, 110); fnPress(hDlg, IDNO); },
+                   &bFound);
+    EXPECT_EQ(0u, Run("Read=," HKCU_S "\\After\r\nCheck=," HKCU_S ",After,2,PROMPT,Value is @K0.\r\n"));
+    t.join();
+    EXPECT_TRUE(bFound);
+    EXPECT_EQ("Value is 1.", strText);
 }
 
 TEST_F(RegSectionTest, CheckActionsAndItsProgram)
