@@ -60,6 +60,19 @@ static BOOL fnGetProcessEnv(const char *lpszName, TextBufStruct *lpOut)
     return bOk;
 }
 
+/* A text of any length in the debug log, in pieces each entry can hold. */
+static void fnDebugLogLong(const char *lpszTitle, const char *lpszLabel, const char *lpszText)
+{
+    const size_t cchPiece = 900;
+    size_t cch = strlen(lpszText);
+    if (cch <= cchPiece) {
+        fnDebugLog(lpszTitle, "%s=%s", g_uDebugLevel, lpszLabel, lpszText);
+        return;
+    }
+    for (size_t nAt = 0; nAt < cch; nAt += cchPiece)
+        fnDebugLog(lpszTitle, "%s[%lu]=%.900s", g_uDebugLevel, lpszLabel, (unsigned long)nAt, lpszText + nAt);
+}
+
 /*
  * Brings the program's own environment in line after a registry change, so a
  * later program the run starts sees it. Windows makes a new process's PATH
@@ -129,10 +142,10 @@ BOOL fnSetRegEnvironmentQuiet(const char *lpszName, const char *lpszValue, const
     if (!bExists)
         dwType = REG_SZ;
     int nEdit = fnEditEnvValue(bExists ? cur.buf.lpsz : NULL, lpszValue, cAction, bMulti, &result.buf);
-    /* the debug entry stops at its own length; the old value of a long PATH is cut there */
-    fnDebugLog("fnSetRegEnvironment", "lpszName=%s,\nbUser=%d,\nbExists=%d,\ndwType=%lu,\nnEdit=%d,\nlpszOld=%s,\n"
-               "lpszNew=%s", g_uDebugLevel, lpszName, bUser, bExists, (unsigned long)dwType, nEdit,
-               bExists ? cur.buf.lpsz : "", fnTextBufText(&result.buf));
+    fnDebugLog("fnSetRegEnvironment", "lpszName=%s,\nbUser=%d,\nbExists=%d,\ndwType=%lu,\nnEdit=%d", g_uDebugLevel,
+               lpszName, bUser, bExists, (unsigned long)dwType, nEdit);
+    fnDebugLogLong("fnSetRegEnvironment", "lpszOld", bExists ? cur.buf.lpsz : "");
+    fnDebugLogLong("fnSetRegEnvironment", "lpszNew", fnTextBufText(&result.buf));
     BOOL bOk = FALSE;
     switch (nEdit) {
     case ENVEDIT_KEEP:
