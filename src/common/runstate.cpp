@@ -34,11 +34,20 @@ UINT g_uWinPause = 100;
 BOOL g_bSelfDestruct;
 BOOL g_bRestartNeeded;
 
+BOOL g_bStayHome;
+BOOL g_bExitOnExecError;
+BOOL g_bShowErrorMessage;
+BOOL g_bShowMustRestartMessage = TRUE;
+BOOL g_bMustRestartAtExit;
+BOOL g_bRebootForced;
+BOOL g_bLogFileSet;
+
 UINT g_uOnExit;
 UINT g_uBackUpMethod = BACKUP_ORIEXT;
 char g_szExitMsg[512];
 char g_szExitExec[CCH_PATH];
 char g_szRestartMsg[512];
+char g_szErrorMsg[512];
 
 char g_szLogFile[CCH_PATH];
 BOOL g_bLogOpen;
@@ -62,9 +71,16 @@ void fnResetRunState(void)
     g_uWinPause = 100;
     g_bSelfDestruct = FALSE;
     g_bRestartNeeded = FALSE;
+    g_bStayHome = FALSE;
+    g_bExitOnExecError = FALSE;
+    g_bShowErrorMessage = FALSE;
+    g_bShowMustRestartMessage = TRUE;
+    g_bMustRestartAtExit = FALSE;
+    g_bRebootForced = FALSE;
+    g_bLogFileSet = FALSE;
     g_uOnExit = 0;
     g_uBackUpMethod = BACKUP_ORIEXT;
-    g_szExitMsg[0] = g_szExitExec[0] = g_szRestartMsg[0] = '\0';
+    g_szExitMsg[0] = g_szExitExec[0] = g_szRestartMsg[0] = g_szErrorMsg[0] = '\0';
     g_szLogFile[0] = '\0';
     g_bLogOpen = FALSE;
     g_lpszNextSection = NULL;

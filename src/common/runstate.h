@@ -37,12 +37,22 @@ extern BOOL g_bSelfDestruct;
    a run that ends without restarting then exits with 3010 */
 extern BOOL g_bRestartNeeded;
 
+/* run settings of [Config] and the command sections */
+extern BOOL g_bStayHome;              /* the destination check keeps the home folder's drive */
+extern BOOL g_bExitOnExecError;       /* a program that cannot be started ends the run */
+extern BOOL g_bShowErrorMessage;      /* a failed run shows its error message */
+extern BOOL g_bShowMustRestartMessage;/* 1: the restart-needed message is shown */
+extern BOOL g_bMustRestartAtExit;     /* the run ends with a restart */
+extern BOOL g_bRebootForced;          /* the exit action "Reboot" was chosen */
+extern BOOL g_bLogFileSet;            /* LogFile named g_szLogFile: [Config] opens it at its end */
+
 /* exit settings the commands change; the driver copies them into the run record */
 extern UINT g_uOnExit;
 extern UINT g_uBackUpMethod;
 extern char g_szExitMsg[512];
 extern char g_szExitExec[CCH_PATH];
 extern char g_szRestartMsg[512];
+extern char g_szErrorMsg[512];        /* closing message of a failed run (ErrorMessage) */
 
 /* installation log */
 extern char g_szLogFile[CCH_PATH];

@@ -363,6 +363,9 @@ int fnLoadInf(HWND hWnd)
         }
         if (!g_bQuiet)
             ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        /* a run that "[Config]" stopped asks nothing more before its walk ends it */
+        if (g_bStopProcessing)
+            break;
         UINT uOptions = fnInstallOptionsSection(hWnd, lpszInf);
         if (uOptions == 116)
             goto done;
@@ -376,7 +379,7 @@ int fnLoadInf(HWND hWnd)
     }
     if (!g_uShowVSWin)
         ShowWindow(hWnd, SW_HIDE);
-    if (lpszInf[0] && fnSignonSection(hWnd, lpszInf) == 0) {
+    if (lpszInf[0] && !g_bStopProcessing && fnSignonSection(hWnd, lpszInf) == 0) {
         g_bRunFailed = TRUE;
         goto done;
     }

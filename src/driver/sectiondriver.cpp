@@ -211,6 +211,8 @@ static UINT fnAfterCommand(UINT r, const char *lpszName, UserInputStruct *lpUser
         fnCopyBounded(lpUserInput->szExitMsg, sizeof(lpUserInput->szExitMsg), g_szExitMsg);
     if (g_szRestartMsg[0])
         fnCopyBounded(lpUserInput->szRestartMsg, sizeof(lpUserInput->szRestartMsg), g_szRestartMsg);
+    if (g_szErrorMsg[0])
+        fnCopyBounded(lpUserInput->szErrorMsg, sizeof(lpUserInput->szErrorMsg), g_szErrorMsg);
     return SECT_CONTINUE;
 }
 
@@ -325,13 +327,15 @@ void fnPrepareUserInput(UserInputStruct *lpUserInput)
     fnInitUserInput(lpUserInput);
     fnCopyBounded(lpUserInput->szSourceDir, sizeof(lpUserInput->szSourceDir), g_szSourceDir);
     lpUserInput->dwDiskSpaceNeeded = 1;
-    lpUserInput->uQuiet = g_bQuiet ? 0 : 1;
+    /* a run that "[Config]" already stopped shows no closing message */
+    lpUserInput->uQuiet = (g_bQuiet || g_bStopProcessing) ? 0 : 1;
     lpUserInput->bDirPrompt = (g_bQuiet || g_bNoPrompt) ? FALSE : TRUE;
     lpUserInput->uBackupMode = g_uBackUpMethod;
     lpUserInput->uOnExit = g_uOnExit;
     fnCopyBounded(lpUserInput->szExitExec, sizeof(lpUserInput->szExitExec), g_szExitExec);
     fnCopyBounded(lpUserInput->szExitMsg, sizeof(lpUserInput->szExitMsg), g_szExitMsg);
     fnCopyBounded(lpUserInput->szRestartMsg, sizeof(lpUserInput->szRestartMsg), g_szRestartMsg);
+    fnCopyBounded(lpUserInput->szErrorMsg, sizeof(lpUserInput->szErrorMsg), g_szErrorMsg);
     lpUserInput->nShortcutSections = 0;
     lpUserInput->uFailed = 0;
 }

@@ -29,4 +29,7 @@
 /* the shortcut, check, move and disk sections' dialogs */
 #include "resource_checks.h"
 
+/* the run settings' and commands' dialogs */
+#include "resource_commands.h"
+
 #endif

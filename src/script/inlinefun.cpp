@@ -33,6 +33,8 @@ LONGLONG fnTextToI64(const char *lpsz)
     return (LONGLONG)(bNeg ? (0u - u) : u);
 }
 
+} // namespace
+
 /* The script's digit rule: every decimal digit of the text in order ("a1b2" is 12). */
 UINT fnDigitsOf(const char *lpsz)
 {
@@ -55,6 +57,8 @@ void fnU64ToText(ULONGLONG u, char *lpszOut, size_t cchOut)
     } while (u && i > 0);
     fnCopyBounded(lpszOut, cchOut, sz + i);
 }
+
+namespace {
 
 void fnI64ToText(LONGLONG n, char *lpszOut, size_t cchOut)
 {

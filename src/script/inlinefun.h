@@ -44,4 +44,9 @@ int fnPickArg(const char *lpszText, UINT n, char *lpszOut, size_t cchOut);
  */
 const char *fnFunSearch(const char *lpszText, const char *lpszPart);
 
+/* The script's digit rule: every decimal digit of the text in order as one number ("a1b2" is 12). */
+UINT fnDigitsOf(const char *lpszText);
+/* An unsigned 64-bit number in decimal. */
+void fnU64ToText(ULONGLONG u, char *lpszOut, size_t cchOut);
+
 #endif

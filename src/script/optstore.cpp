@@ -33,6 +33,7 @@ char g_szOptionAnswer[OPT_SLOTS][5];
 char g_szUserName[CCH_USERNAME];
 char g_szUserPassword[CCH_PASSWORD];
 char g_szCmdResult[10][CCH_PATH];
+UINT g_uCmdResult;
 char g_szFunResult[10][CCH_PATH];
 UINT g_uFunResult;
 UINT g_uStrTestResult[STRTEST_ENTRIES];
@@ -58,6 +59,7 @@ void fnResetOptStore(void)
     memset(g_szUserName, 0, sizeof(g_szUserName));
     memset(g_szUserPassword, 0, sizeof(g_szUserPassword));
     memset(g_szCmdResult, 0, sizeof(g_szCmdResult));
+    g_uCmdResult = 0;
     memset(g_szFunResult, 0, sizeof(g_szFunResult));
     g_uFunResult = 0;
     memset(g_uStrTestResult, 0, sizeof(g_uStrTestResult));
@@ -72,6 +74,14 @@ void fnStoreFunResult(const char *lpszResult)
     fnCopyBounded(g_szFunResult[uSlot], sizeof(g_szFunResult[uSlot]), lpszResult);
     if (g_uFunResult < 9)
         g_uFunResult++;
+}
+
+void fnStoreCmdResult(const char *lpszResult)
+{
+    UINT uSlot = g_uCmdResult < 9 ? g_uCmdResult : 9;
+    fnCopyBounded(g_szCmdResult[uSlot], sizeof(g_szCmdResult[uSlot]), lpszResult ? lpszResult : "");
+    if (g_uCmdResult < 9)
+        g_uCmdResult++;
 }
 
 BOOL fnGetPlainPassword(char *lpszOut, size_t cchOut)

@@ -52,8 +52,9 @@ extern char g_szOptionAnswer[OPT_SLOTS][5];
    kept only in the string form of driver/scramble.h (fnEnCryptString). */
 extern char g_szUserName[CCH_USERNAME];
 extern char g_szUserPassword[CCH_PASSWORD];
-/* Results of run settings and commands (@$0-@$9). */
+/* Results of run settings and commands (@$0-@$9) and the slot the next result takes. */
 extern char g_szCmdResult[10][CCH_PATH];
+extern UINT g_uCmdResult;
 /* Results of inline functions (@_0-@_9) and the slot the next result takes. */
 extern char g_szFunResult[10][CCH_PATH];
 extern UINT g_uFunResult;
@@ -70,6 +71,9 @@ void fnResetOptStore(void);
 
 /* Stores an inline function's result in the next slot; from the tenth result on slot 9 is overwritten. */
 void fnStoreFunResult(const char *lpszResult);
+
+/* Stores a command's result in the next slot; from the tenth result on slot 9 is overwritten. */
+void fnStoreCmdResult(const char *lpszResult);
 
 /* The password unscrambled into lpszOut; FALSE and an empty text when there is none. */
 BOOL fnGetPlainPassword(char *lpszOut, size_t cchOut);

@@ -64,7 +64,8 @@ int fnString(UINT uId, char *v, size_t cch)
 {
     static const std::map<unsigned, std::string> strings = {
         {1064, ",="}, {1253, "\\Common Files"}, {1254, "\\Start Menu\\Programs"}, {1258, "\\Desktop"},
-        {1300, "W31"}, {1308, "WXP"}, {1314, "WVS64"}, {1013, "Install and Setup"}};
+        {1300, "W31"}, {1308, "WXP"}, {1314, "WVS64"}, {1013, "Install and Setup"},
+        {1190, "Restart now?"}};
     fnLookup(strings, uId, v, cch);
     return (int)strlen(v);
 }
