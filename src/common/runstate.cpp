@@ -33,6 +33,8 @@ BOOL g_bExitOnCommandError;
 UINT g_uWinPause = 100;
 BOOL g_bSelfDestruct;
 BOOL g_bRestartNeeded;
+BOOL g_bPreventExit;
+BOOL g_bStoppedByRule;
 
 BOOL g_bStayHome;
 BOOL g_bExitOnExecError;
@@ -71,6 +73,8 @@ void fnResetRunState(void)
     g_uWinPause = 100;
     g_bSelfDestruct = FALSE;
     g_bRestartNeeded = FALSE;
+    g_bPreventExit = FALSE;
+    g_bStoppedByRule = FALSE;
     g_bStayHome = FALSE;
     g_bExitOnExecError = FALSE;
     g_bShowErrorMessage = FALSE;

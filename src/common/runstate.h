@@ -36,6 +36,11 @@ extern BOOL g_bSelfDestruct;
 /* set when a file waits for replacement at restart (or the script asks for a restart);
    a run that ends without restarting then exits with 3010 */
 extern BOOL g_bRestartNeeded;
+/* set while a started program is waited for: an end of the Windows session is then refused */
+extern BOOL g_bPreventExit;
+/* set by a handler that ends the run with status 7 because the script's own rule said so
+   (not the user's choice); the process then ends with exit code 1 instead of 1602 */
+extern BOOL g_bStoppedByRule;
 
 /* run settings of [Config] and the command sections */
 extern BOOL g_bStayHome;              /* the destination check keeps the home folder's drive */

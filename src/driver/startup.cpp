@@ -19,6 +19,7 @@
 #include "driver/userexit.h"
 #include "driver/winstate.h"
 #include "install/mismatchlb.h"
+#include "process/procfind.h"
 #include "script/pathtext.h"
 #include "ui/progress.h"
 #include "script/sysinfo_win.h"
@@ -301,6 +302,7 @@ int fnRunProgram(HINSTANCE hInst, const char *lpszCmdLine, int nCmdShow)
     g_bRunFailed = FALSE;
     fnLoadStr(1013, g_szMsgTitle, sizeof(g_szMsgTitle));
     fnInstallDebugUi();
+    fnInitProcessLookup();
 
     g_hWndStartOwner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, hInst, NULL);
     BOOL bOk = fnInitialize(lpszCmdLine);
