@@ -137,6 +137,32 @@ BOOL fnIsFile(const char *lpszPath)
     return lpszPath[0] && g_lpCheckOps->pfnIsFile(lpszPath);
 }
 
+/* Results of fnNextKeyedLine */
+enum { KEYED_END = 0, KEYED_LINE = 1, KEYED_ENDED = 2 };
+
+/*
+ * The next line of a check section that its condition lets run and that has
+ * a key (lines without one are passed over); the line stays in lpszLine
+ * with the condition taken off and its key in lpszKey. KEYED_ENDED when a
+ * condition ended the section.
+ */
+UINT fnNextKeyedLine(const char **lplpszPos, char *lpszLine, char *lpszKey)
+{
+    while (*lplpszPos && **lplpszPos) {
+        *lplpszPos = fnInfGetNextLine(*lplpszPos, lpszLine, CCH_LINE_BUF);
+        if (!*lplpszPos || !lpszLine[0])
+            break;
+        UINT uTest = fnInfTestIfTwoFields(lpszLine);
+        if (uTest == IDTEST_SKIPREST)
+            return KEYED_ENDED;
+        if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
+            continue;
+        if (fnInfParseField(lpszLine, 0, lpszKey, CCH_FIELD_BUF) && lpszKey[0])
+            return KEYED_LINE;
+    }
+    return KEYED_END;
+}
+
 }  // namespace
 
 const CheckOpsStruct *g_lpCheckOps = &s_noOps;
@@ -211,17 +237,7 @@ UINT fnFileCheck(const char *lpszSection, const char *lpszName)
     g_bCheckFailed = FALSE;
     const char *lpszPos = fnInfFindSection(lpszSection, lpszName);
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF];
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_SKIPREST)
-            return 1;
-        if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
-            continue;
-        if (!fnInfParseField(szLine, 0, szKey, sizeof(szKey)) || !szKey[0])
-            continue;
+    while (fnNextKeyedLine(&lpszPos, szLine, szKey) == KEYED_LINE) {
 
         char szPath[CCH_PATH] = "", szMode[8] = "", szVersion[CCH_TITLE] = "", szPrompt[16] = "",
              szMessage[CCH_MSG] = "";
@@ -414,17 +430,8 @@ UINT fnCheckFor(const char *lpszSection, const char *lpszName)
 
     const char *lpszPos = fnInfFindSection(lpszSection, lpszName);
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF];
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_SKIPREST)
-            return 1;
-        if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
-            continue;
-        if (!fnInfParseField(szLine, 0, szKey, sizeof(szKey)) || !szKey[0])
-            continue;
+    UINT uNext;
+    while ((uNext = fnNextKeyedLine(&lpszPos, szLine, szKey)) == KEYED_LINE) {
         int nKey = fnFindSectionKey(g_aCheckForKeys, szKey);
         if (nKey < 0)
             break;
@@ -507,6 +514,8 @@ UINT fnCheckFor(const char *lpszSection, const char *lpszName)
             return (bExit && bFound == bExists) ? 7 : 1;
     }
 
+    if (uNext == KEYED_ENDED)
+        return 1;
     if (!bPass && bRetry) {
         /*
          * Start again only when the last test's outcome is the one its prompt
