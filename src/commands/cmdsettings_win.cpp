@@ -8,11 +8,11 @@
  */
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include "commands/commands_win.h"
 #include "common/bounded.h"
 #include "common/runstate.h"
+#include "config/lineedit.h"
+#include "config/textbuf.h"
 #include "driver/debuglog.h"
 #include "driver/handlers.h"
 #include "driver/installlog.h"
@@ -21,8 +21,10 @@
 #include "driver/startup.h"
 #include "driver/tempcopy.h"
 #include "driver/winstate.h"
+#include "install/dirs.h"
 #include "script/expand.h"
 #include "script/sysinfo_win.h"
+#include "ui/msgwindow.h"
 
 CmdKernelStruct g_cmdKernel;
 static BOOL s_bCmdKernelLoaded;
@@ -75,14 +77,17 @@ static BOOL fnWinMessageBox(const char *lpszText, const char *lpszCaption, BOOL 
     return nAnswer == IDOK;
 }
 
-/* The script message dialog. Until the message window with every button set is in the
-   program, the text is shown in a box with OK. */
+/* The script message dialog: the message window with the script's button set (its answer is not used). */
 static void fnWinMessageDlg(const char *lpszText, const char *lpszCaption, UINT uButtonSet, UINT uPlace)
 {
     fnDebugLog("MessageDlg", "szText=%s,\nuType=%u,\nuPlace=%u", g_uDebugLevel, lpszText, uButtonSet, uPlace);
-    if (g_bQuiet)
-        return;
-    MessageBoxA(g_hWndMain, lpszText, lpszCaption, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+    MsgWindowStruct msg;
+    ZeroMemory(&msg, sizeof(msg));
+    fnCopyBounded(msg.szCaption, sizeof(msg.szCaption), lpszCaption);
+    fnCopyBounded(msg.szText, sizeof(msg.szText), lpszText);
+    msg.nPlace = (int)uPlace;
+    msg.uType = uButtonSet;
+    fnShowMessageWindow(g_hWndMain, &msg);
 }
 
 static void fnWinShowPopup(const PopupStruct *lpPopup) { fnShowPopup(lpPopup); }
@@ -97,20 +102,19 @@ static BOOL fnWinDeleteFile(const char *lpszFile)
     return TRUE;
 }
 
-/* Until the directory creation of the install engine is in the program, the shell makes the tree. */
-static BOOL fnWinCreateDirTree(const char *lpszDir)
-{
-    int nRC = SHCreateDirectoryExA(NULL, lpszDir, NULL);
-    return nRC == ERROR_SUCCESS || nRC == ERROR_ALREADY_EXISTS;
-}
+static BOOL fnWinCreateDirTree(const char *lpszDir) { return fnCreateDirTreeLog(lpszDir, TRUE); }
 
-/* The key reader of the configuration editors is not in the program yet. */
+/* A key=value line anywhere in the file, by the reading rules of the configuration editors: the key
+   is compared without case as the start of a line's key, a line with the key itself winning. */
 static BOOL fnWinReadIniKey(const char *lpszFile, const char *lpszKey, char *lpszOut, size_t cchOut)
 {
-    fnDebugLog("ReadIniLine", "Key reader not available\nszFile=%s,\nszKey=%s", g_uDebugLevel, lpszFile, lpszKey);
-    if (cchOut)
+    TextBufGuardStruct value;
+    BOOL bFound = fnReadCfgValue(lpszFile, "", lpszKey, "I", "", &value.buf);
+    if (bFound)
+        fnCopyBounded(lpszOut, cchOut, fnTextBufText(&value.buf));
+    else if (cchOut)
         lpszOut[0] = '\0';
-    return FALSE;
+    return bFound;
 }
 
 static void fnWinOpenInstallLog(const char *lpszName)

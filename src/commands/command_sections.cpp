@@ -7,6 +7,8 @@
  */
 #include <windows.h>
 
+#include <string.h>
+
 #include "commands/commands_win.h"
 #include "common/bounded.h"
 #include "common/records.h"
@@ -15,8 +17,50 @@
 #include "driver/handlers.h"
 #include "driver/sectiondriver.h"
 #include "driver/winstate.h"
+#include "commands/diskspace.h"
+#include "common/machine.h"
+#include "config/registry.h"
+#include "driver/logwriters.h"
+#include "install/copyprim.h"
+#include "install/movesections.h"
+#include "process/launchwait.h"
 #include "script/conditions.h"
+#include "script/expand.h"
+#include "script/inlinefun.h"
+#include "script/optstore.h"
 #include "script/textmodel.h"
+#include "script/textmodel_msg.h"
+
+/* The commands of the command sections beside the shared run settings. */
+enum {
+    CMD_COPYFILE = 100,
+    CMD_RENAMEFILE,
+    CMD_GETFILEVERSION,
+    CMD_GETFOLDERSIZE,
+    CMD_GETUSEDSPACE,
+    CMD_GETFREESPACE,
+    CMD_GETAVAILSPACE,
+    CMD_GETTOTALSPACE,
+    CMD_STARTSERVICE,
+    CMD_STOPSERVICE,
+    CMD_CHANGESERVICESTART,
+    CMD_WZCSVCCONFIG,
+    CMD_WMIQUERY,
+    CMD_WAITFORWINDOW,
+    CMD_WHILEWINDOW,
+    CMD_CLOSEWINDOW,
+    CMD_CLOSEPOPUP,
+    CMD_MAKEMETOPMOST,
+    CMD_MAKEMENOTTOPMOST,
+    CMD_SETTOPMOST,
+    CMD_SETNOTTOPMOST,
+    CMD_MESSAGESTATIC,
+    CMD_POPUP,
+    CMD_MAPDRIVE,
+    CMD_GETLOCALSID,
+    CMD_GETDOMAINSID,
+    CMD_SETSIDPROFILELOCATION
+};
 
 /* Keys of the command sections: the shared run settings keep their SK_ ids. */
 const SectionKeyStruct g_aCommandKeys[] = {
@@ -44,6 +88,33 @@ const SectionKeyStruct g_aCommandKeys[] = {
     {"CreateFile", SK_CREATEFILE},
     {"WriteLineToFile", SK_WRITELINETOFILE},
     {"ReadLineFromFile", SK_READLINEFROMFILE},
+    {"CopyFile", CMD_COPYFILE},
+    {"RenameFile", CMD_RENAMEFILE},
+    {"GetFileVersion", CMD_GETFILEVERSION},
+    {"GetFolderSize", CMD_GETFOLDERSIZE},
+    {"GetUsedSpace", CMD_GETUSEDSPACE},
+    {"GetFreeSpace", CMD_GETFREESPACE},
+    {"GetAvailSpace", CMD_GETAVAILSPACE},
+    {"GetTotalSpace", CMD_GETTOTALSPACE},
+    {"StartService", CMD_STARTSERVICE},
+    {"StopService", CMD_STOPSERVICE},
+    {"ChangeServiceStart", CMD_CHANGESERVICESTART},
+    {"WZCSVCConfig", CMD_WZCSVCCONFIG},
+    {"WMIQuery", CMD_WMIQUERY},
+    {"WaitForWindow", CMD_WAITFORWINDOW},
+    {"WhileWindow", CMD_WHILEWINDOW},
+    {"CloseWindow", CMD_CLOSEWINDOW},
+    {"ClosePopup", CMD_CLOSEPOPUP},
+    {"MakeMeTopMostWindow", CMD_MAKEMETOPMOST},
+    {"MakeMeNotTopMostWindow", CMD_MAKEMENOTTOPMOST},
+    {"SetTopMostWindow", CMD_SETTOPMOST},
+    {"SetNotTopMostWindow", CMD_SETNOTTOPMOST},
+    {"MessageStatic", CMD_MESSAGESTATIC},
+    {"Popup", CMD_POPUP},
+    {"MapDrive", CMD_MAPDRIVE},
+    {"GetLocalSID", CMD_GETLOCALSID},
+    {"GetDomainSID", CMD_GETDOMAINSID},
+    {"SetSIDProfileLocation", CMD_SETSIDPROFILELOCATION},
     {NULL, 0},
 };
 
@@ -52,6 +123,273 @@ static void fnNoClosingMessage(void)
 {
     if (g_lpUserInput)
         g_lpUserInput->uQuiet = 0;
+}
+
+/* Field n expanded as a text; an empty text when the line has no such field (FALSE). */
+static BOOL fnField(char *lpszLine, int n, char *lpszOut, size_t cchOut)
+{
+    if (!fnInfParseField(lpszLine, n, lpszOut, cchOut))
+        return FALSE;
+    fnExpandOpts(lpszOut, cchOut);
+    return TRUE;
+}
+
+/* Field n expanded as a path: FALSE when missing or empty, cut, or with a missing value. */
+static BOOL fnPathField(char *lpszLine, int n, char *lpszOut, size_t cchOut, const char *lpszTitle)
+{
+    if (!fnInfParseField(lpszLine, n, lpszOut, cchOut) || !lpszOut[0])
+        return FALSE;
+    int nRC = 0;
+    if (!fnExpandDataField(lpszOut, cchOut, lpszTitle, &nRC))
+        return FALSE;
+    if (nRC == EXPAND_MISSING || !lpszOut[0]) {
+        fnDebugLog(lpszTitle, "Path with a missing value passed over\nszFile=%s", g_uDebugLevel, lpszOut);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+/* A Y/N field with its default: the first character decides, anything else keeps the default. */
+static BOOL fnFlagField(char *lpszLine, int n, BOOL bDefault)
+{
+    char sz[CCH_FIELD_BUF];
+    BOOL b = bDefault;
+    if (fnInfParseField(lpszLine, n, sz, sizeof(sz)))
+        fnReadYesNo(sz, &b);
+    return b;
+}
+
+static void fnStoreNumber(ULONGLONG ull)
+{
+    char sz[32];
+    fnU64ToText(ull, sz, sizeof(sz));
+    fnStoreCmdResult(sz);
+}
+
+/* The window a window command names: the first whose text begins with the field, never the main window. */
+static HWND fnCommandWindow(char *lpszLine, const char *lpszTitle)
+{
+    char sz[CCH_FIELD_BUF];
+    if (!fnField(lpszLine, 1, sz, sizeof(sz)) || !sz[0])
+        return NULL;
+    fnDebugLog(lpszTitle, "Find window szString=%s", g_uDebugLevel, sz);
+    /* closing the run's own main window would be Abort without its stop */
+    HWND hWnd = fnFindWindowText(sz, strlen(sz), g_hWndMain);
+    if (hWnd)
+        fnDebugLog(lpszTitle, "Found window szString=%s", g_uDebugLevel, sz);
+    return hWnd;
+}
+
+static void fnWindowWaitCommand(char *lpszLine, BOOL bWhile)
+{
+    char szTitle[CCH_FIELD_BUF];
+    /* an empty text would match the first untitled window, and hidden ones always exist */
+    if (!fnInfParseFieldMsg(lpszLine, 1, szTitle, sizeof(szTitle)))
+        return;
+    fnExpandOpts(szTitle, sizeof(szTitle));
+    if (!szTitle[0]) {
+        fnDebugLog("fnReadCommand", "Empty window text passed over\nszLine=%s", g_uDebugLevel, lpszLine);
+        return;
+    }
+    BOOL bAll = fnFlagField(lpszLine, 2, TRUE);
+    BOOL bPrefix = fnFlagField(lpszLine, 3, FALSE);
+    BOOL bKeepTrying = fnFlagField(lpszLine, 4, bWhile);
+    fnWaitForWindow(g_hWndMain, szTitle, !bWhile, bWhile, bAll, bPrefix, bKeepTrying);
+}
+
+static void fnPopupCommand(char *lpszLine, BOOL bCaption)
+{
+    char szText[CCH_FIELD_BUF], szWait[CCH_FIELD_BUF], szPlace[CCH_FIELD_BUF], szSize[CCH_FIELD_BUF];
+    if (!fnField(lpszLine, 1, szText, sizeof(szText)))
+        return;
+    if (!fnInfParseField(lpszLine, 2, szWait, sizeof(szWait)))
+        szWait[0] = '\0';
+    if (!fnInfParseField(lpszLine, 3, szPlace, sizeof(szPlace)))
+        szPlace[0] = '\0';
+    if (!fnInfParseField(lpszLine, 4, szSize, sizeof(szSize)))
+        szSize[0] = '\0';
+    BOOL bTop = fnFlagField(lpszLine, 5, bCaption);
+    char szTop[CCH_FIELD_BUF];
+    BOOL bNo = fnInfParseField(lpszLine, 5, szTop, sizeof(szTop)) && fnUpperAscii(szTop[0]) == 'N';
+    PopupStruct popup = {szText, bCaption ? g_szMsgTitle : NULL, fnPopupDialogOf(szSize, bCaption),
+                         fnCloseAfterOf(szWait), fnPlacementOf(szPlace), bTop, !bCaption && bNo};
+    fnShowPopup(&popup);
+}
+
+#define PROFILE_LIST "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList"
+
+static void fnSetSIDProfileLocation(char *lpszLine)
+{
+    char sz[4][CCH_FIELD_BUF];
+    for (int i = 0; i < 4; i++)
+        if (!fnField(lpszLine, i + 1, sz[i], sizeof(sz[i])))
+            sz[i][0] = '\0';
+    char szSidA[CCH_PATH] = "", szSidB[CCH_PATH] = "";
+    BOOL bA = sz[0][0] && g_lpMachine->pfnGetSIDString(sz[0], sz[1][0] ? sz[1] : NULL, szSidA, sizeof(szSidA));
+    BOOL bB = sz[2][0] && g_lpMachine->pfnGetSIDString(sz[2], sz[3][0] ? sz[3] : NULL, szSidB, sizeof(szSidB));
+    fnDebugLog("SetSIDProfileLocation", "szField1=%s,\nszField2=%s,\nszField3=%s,\nszField4=%s,\nszField5=%s,\nszField6=%s",
+               g_uDebugLevel, sz[0], sz[1], sz[2], sz[3], szSidA, szSidB);
+    if (!bA || !bB || !szSidA[0] || !szSidB[0])
+        return;
+    char szKeyA[CCH_PATH], szKeyB[CCH_PATH], szPathA[CCH_PATH], szPathB[CCH_PATH];
+    DWORD dwTypeA = 0, dwTypeB = 0;
+    fnFormatBounded(szKeyA, sizeof(szKeyA), PROFILE_LIST "\\%s", szSidA);
+    fnFormatBounded(szKeyB, sizeof(szKeyB), PROFILE_LIST "\\%s", szSidB);
+    if (!fnGetRegistryByValue(HKEY_LOCAL_MACHINE, &dwTypeA, szKeyA, "ProfileImagePath", szPathA, sizeof(szPathA),
+                              REGCONV_RAW) ||
+        !fnGetRegistryByValue(HKEY_LOCAL_MACHINE, &dwTypeB, szKeyB, "ProfileImagePath", szPathB, sizeof(szPathB),
+                              REGCONV_RAW)) {
+        fnDebugLog("SetSIDProfileLocation", "ProfileImagePath not read\nszKeyA=%s,\nszKeyB=%s", g_uDebugLevel, szKeyA,
+                   szKeyB);
+        return;
+    }
+    if (fnRegOpenAndSet(HKEY_LOCAL_MACHINE, szKeyA, "PriorProfileImagePath", szPathA, dwTypeA, FALSE) &&
+        fnRegOpenAndSet(HKEY_LOCAL_MACHINE, szKeyA, "ProfileImagePath", szPathB, dwTypeA, FALSE))
+        fnWriteLog("HKEY_LOCAL_MACHINE\\%s\\ProfileImagePath=%s (was %s)", TRUE, szKeyA, szPathB, szPathA);
+}
+
+/* One command of the table; *lpnResult takes the section result of the commands that set it. */
+static void fnRunCommand(int nCmd, char *lpszLine, int *lpnResult)
+{
+    char sz1[CCH_FIELD_BUF], sz2[CCH_FIELD_BUF], sz3[CCH_FIELD_BUF], sz4[CCH_FIELD_BUF];
+    switch (nCmd) {
+    case CMD_COPYFILE:
+    case CMD_RENAMEFILE: {
+        const char *lpszTitle = nCmd == CMD_COPYFILE ? "fnReadCommand CopyFile" : "fnReadCommand RenameFile";
+        if (!fnPathField(lpszLine, 1, sz1, sizeof(sz1), lpszTitle) ||
+            !fnPathField(lpszLine, 2, sz2, sizeof(sz2), lpszTitle))
+            break;
+        BOOL bRC = nCmd == CMD_COPYFILE ? fnCopyFile(sz1, sz2, FALSE, FALSE) : fnRename(sz1, sz2);
+        fnDebugLog(lpszTitle, "szFile=%s, szFile2=%s, bRC=%d", g_uDebugLevel, sz1, sz2, bRC);
+        if (bRC)
+            fnWriteLog(nCmd == CMD_COPYFILE ? "CopyFile=%s,%s" : "RenameFile=%s,%s", TRUE, sz1, sz2);
+        *lpnResult = bRC ? 1 : 0;
+        break;
+    }
+    case CMD_GETFILEVERSION: {
+        if (!fnField(lpszLine, 1, sz1, sizeof(sz1)))
+            break;
+        fnDebugLog("fnReadCommand GetFileVersion", "szField1=%s", g_uDebugLevel, sz1);
+        char szFile[128] = "", szProduct[128] = "", szLegal[128] = "";
+        if (sz1[0])
+            g_lpMachine->pfnGetFileVersion(sz1, szFile, szProduct, szLegal);
+        BOOL bProduct = fnInfParseField(lpszLine, 2, sz2, sizeof(sz2)) && (fnExpandOpts(sz2, sizeof(sz2)), 1) &&
+                        fnUpperAscii(sz2[0]) == 'P';
+        fnStoreCmdResult(bProduct ? szProduct : szFile);
+        break;
+    }
+    case CMD_GETFOLDERSIZE:
+        if (!fnField(lpszLine, 1, sz1, sizeof(sz1)))
+            break;
+        fnDebugLog("fnReadCommand GetFolderSize", "szString=%s", g_uDebugLevel, sz1);
+        {
+            ULONGLONG ull = sz1[0] ? fnGetFolderSize(sz1) : 0;
+            fnU64ToText(ull, sz2, sizeof(sz2));
+            fnDebugLog("fnReadCommand GetFolderSize", "szString=%s, szField1=%s", g_uDebugLevel, sz2, sz1);
+            fnStoreCmdResult(sz2);
+        }
+        break;
+    case CMD_GETUSEDSPACE:
+    case CMD_GETFREESPACE:
+    case CMD_GETAVAILSPACE:
+    case CMD_GETTOTALSPACE: {
+        if (!fnField(lpszLine, 1, sz1, sizeof(sz1)))
+            break;
+        DiskSpaceStruct space;
+        fnGetDiskSpaceInfo(sz1, &space);
+        fnStoreNumber(nCmd == CMD_GETUSEDSPACE ? space.ullUsed
+                      : nCmd == CMD_GETFREESPACE ? space.ullFree
+                      : nCmd == CMD_GETAVAILSPACE ? space.ullAvail
+                                                  : space.ullTotal);
+        break;
+    }
+    case CMD_STARTSERVICE:
+    case CMD_STOPSERVICE:
+        if (fnField(lpszLine, 1, sz1, sizeof(sz1)) && sz1[0])
+            fnStartStopService(sz1, nCmd == CMD_STARTSERVICE);
+        break;
+    case CMD_CHANGESERVICESTART:
+        if (fnField(lpszLine, 1, sz1, sizeof(sz1)) && sz1[0] && fnInfParseField(lpszLine, 2, sz2, sizeof(sz2)))
+            fnChangeServiceStart(sz1, sz2);
+        break;
+    case CMD_WZCSVCCONFIG:
+        if (!fnInfParseField(lpszLine, 1, sz1, sizeof(sz1)))
+            sz1[0] = '\0';
+        fnEnableMSWiFiConfig(fnEqualNoCase(sz1, "OFF") ? FALSE : TRUE);
+        break;
+    case CMD_WMIQUERY: {
+        if (!fnField(lpszLine, 1, sz1, sizeof(sz1)) || !fnField(lpszLine, 2, sz2, sizeof(sz2)))
+            break;
+        BOOL bCond = fnField(lpszLine, 3, sz3, sizeof(sz3)) && sz3[0];
+        char szValue[CCH_PATH] = "";
+        BOOL bRC = g_lpMachine->pfnQueryWMI(sz1, sz2, bCond ? sz3 : NULL, szValue, sizeof(szValue));
+        if (!szValue[0])
+            fnCopyBounded(szValue, sizeof(szValue), "NA");
+        fnDebugLog("fnReadCommand WMIQuery", "szString=%s", g_uDebugLevel, szValue);
+        fnStoreCmdResult(szValue);
+        *lpnResult = bRC ? 1 : 0;
+        break;
+    }
+    case CMD_WAITFORWINDOW: fnWindowWaitCommand(lpszLine, FALSE); break;
+    case CMD_WHILEWINDOW: fnWindowWaitCommand(lpszLine, TRUE); break;
+    case CMD_CLOSEWINDOW: {
+        HWND hWnd = fnCommandWindow(lpszLine, "CloseWindow");
+        /* another program's window cannot be destroyed from here: it is asked to close */
+        if (hWnd && !DestroyWindow(hWnd))
+            PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        break;
+    }
+    case CMD_CLOSEPOPUP:
+        if (fnInfParseField(lpszLine, 1, sz1, sizeof(sz1)))
+            fnClosePopup(fnDigitsOf(sz1));
+        break;
+    case CMD_MAKEMETOPMOST:
+        if (g_hWndMain) {
+            SetWindowPos(g_hWndMain, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            SetForegroundWindow(g_hWndMain);
+        }
+        break;
+    case CMD_MAKEMENOTTOPMOST:
+        if (g_hWndMain)
+            SetWindowPos(g_hWndMain, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        break;
+    case CMD_SETTOPMOST:
+    case CMD_SETNOTTOPMOST: {
+        HWND hWnd = fnCommandWindow(lpszLine, nCmd == CMD_SETTOPMOST ? "SetTopWindow" : "SetNotTopMostWindow");
+        if (hWnd)
+            SetWindowPos(hWnd, nCmd == CMD_SETTOPMOST ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        break;
+    }
+    case CMD_MESSAGESTATIC: fnPopupCommand(lpszLine, TRUE); break;
+    case CMD_POPUP: fnPopupCommand(lpszLine, FALSE); break;
+    case CMD_MAPDRIVE:
+        if (!fnField(lpszLine, 1, sz1, sizeof(sz1)) || !fnField(lpszLine, 2, sz2, sizeof(sz2)) || !sz2[0])
+            break;
+        if (!fnField(lpszLine, 3, sz3, sizeof(sz3)))
+            sz3[0] = '\0';
+        if (!fnField(lpszLine, 4, sz4, sizeof(sz4)))
+            sz4[0] = '\0';
+        fnNetMapDrive(sz1, sz2, sz3, sz4);
+        SecureZeroMemory(sz4, sizeof(sz4));
+        break;
+    case CMD_GETLOCALSID:
+    case CMD_GETDOMAINSID: {
+        if (!fnField(lpszLine, 1, sz1, sizeof(sz1)))
+            break;
+        char szSystem[CCH_PATH] = "", szSid[CCH_PATH] = "";
+        if (nCmd == CMD_GETLOCALSID)
+            g_lpMachine->pfnGetComputerName(szSystem, sizeof(szSystem));
+        else if (fnField(lpszLine, 2, sz2, sizeof(sz2)))
+            fnCopyBounded(szSystem, sizeof(szSystem), sz2);
+        if (!sz1[0] || !g_lpMachine->pfnGetSIDString(sz1, szSystem[0] ? szSystem : NULL, szSid, sizeof(szSid)))
+            szSid[0] = '\0';
+        fnStoreCmdResult(szSid);
+        break;
+    }
+    case CMD_SETSIDPROFILELOCATION: fnSetSIDProfileLocation(lpszLine); break;
+    default: break;
+    }
 }
 
 UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
@@ -83,6 +421,11 @@ UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
             g_bStopProcessing = TRUE;
             return 1;
         }
+        /* the two field-less window words may stand alone as ExitNow does */
+        if (fnEqualNoCase(szLine, "MakeMeTopMostWindow") || fnEqualNoCase(szLine, "MakeMeNotTopMostWindow")) {
+            fnRunCommand(fnFindSectionKey(g_aCommandKeys, szLine), szLine, &nResult);
+            continue;
+        }
         if (fnEqualNoCase(szLine, "Abort")) {
             /* the walk must stop too: with the main window gone every later box would
                return at once, unanswered */
@@ -106,6 +449,7 @@ UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
                 fnNoClosingMessage();
             continue;
         }
+        fnRunCommand(nKey, szLine, &nResult);
     }
     return (UINT)nResult;
 }

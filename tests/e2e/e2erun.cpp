@@ -46,6 +46,8 @@
  *   %% remove PATH...           delete files outside the case folder before the runs and after the checks
  *   %% attrib NAME RHS          give a case file attributes (R read-only, H hidden, S system)
  *   %% lock NAME                hold a case file open (others may only read it) while the program runs
+ *   %% service NAME             install a demand-start service NAME running tgsvc.exe (beside the program;
+ *                               it logs to %CASE%\NAME.log) before the runs; stopped and deleted afterwards
  * A "%% file" name with a drive (C:\AUTOEXEC.BAT) is written there rather than in the case folder.
  * In paths, arguments, texts and file contents %CASE% is the case folder and %DEBUGLOG% its
  * debug file; "\r\n" and "\n" in quoted texts (not in file contents) stand for line ends
@@ -108,6 +110,7 @@ struct CaseStruct {
     std::vector<PackStruct> packs;
     DWORD dwTimeoutMs = 30000;
     std::vector<std::string> regcleans;
+    std::vector<std::string> services;
 };
 
 static std::string s_strCaseDir;
@@ -245,6 +248,8 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
             lpCase->runs.push_back(line.substr(nAt + 3));
         } else if (w[0] == "regclean" && w.size() >= 2) {
             lpCase->regcleans.push_back(w[1]);
+        } else if (w[0] == "service" && w.size() >= 2) {
+            lpCase->services.push_back(w[1]);
         } else if (w[0] == "timeout" && w.size() >= 2) {
             lpCase->dwTimeoutMs = (DWORD)atoi(w[1].c_str()) * 1000;
         } else if (w[0] == "answer" && w.size() >= 2) {
@@ -833,6 +838,41 @@ static std::vector<char> fnChildEnvironment(void)
     return env;
 }
 
+/* Stops and deletes a service the case installed (or a stale one of an earlier run). */
+static void fnRemoveService(const std::string &strName)
+{
+    SC_HANDLE hManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE hService = hManager ? OpenServiceA(hManager, strName.c_str(), SERVICE_ALL_ACCESS) : NULL;
+    if (hService) {
+        SERVICE_STATUS ss;
+        if (ControlService(hService, SERVICE_CONTROL_STOP, &ss))
+            for (int i = 0; i < 100 && QueryServiceStatus(hService, &ss) && ss.dwCurrentState != SERVICE_STOPPED; i++)
+                Sleep(100);
+        DeleteService(hService);
+        CloseServiceHandle(hService);
+    }
+    if (hManager)
+        CloseServiceHandle(hManager);
+}
+
+/* Installs the test service tgsvc.exe found beside the program under test. */
+static bool fnInstallService(const std::string &strName, const std::string &strProgram)
+{
+    fnRemoveService(strName);
+    std::string strDir = strProgram.substr(0, strProgram.find_last_of('\\') + 1);
+    std::string strCmd = "\"" + strDir + "tgsvc.exe\" \"" + s_strCaseDir + "\\" + strName + ".log\"";
+    SC_HANDLE hManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE hService = hManager ? CreateServiceA(hManager, strName.c_str(), strName.c_str(), SERVICE_ALL_ACCESS,
+                                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                                   SERVICE_ERROR_NORMAL, strCmd.c_str(), NULL, NULL, NULL, NULL, NULL)
+                                  : NULL;
+    if (hService)
+        CloseServiceHandle(hService);
+    if (hManager)
+        CloseServiceHandle(hManager);
+    return hService != NULL;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3) {
@@ -907,6 +947,12 @@ int main(int argc, char **argv)
         }
         RegDeleteTreeA(hRoot, strSub.c_str());
         RegDeleteKeyA(hRoot, strSub.c_str());
+    }
+    for (const std::string &strService : c.services) {
+        if (!fnInstallService(strService, argv[2])) {
+            printf("cannot install service %s: %lu\n", strService.c_str(), GetLastError());
+            return 2;
+        }
     }
     fnStageRegistry(&c, false);
     /* a hidden wide window hears the environment notices (the wait below pumps its messages) */
@@ -1008,6 +1054,8 @@ int main(int argc, char **argv)
             printf("--- debug log (tail) ---\n%s\n", strLog.substr(strLog.size() > 3000 ? strLog.size() - 3000 : 0).c_str());
     }
     fnStageRegistry(&c, true);
+    for (const std::string &strService : c.services)
+        fnRemoveService(strService);
     for (const std::string &strRemove : c.removes) {
         SetFileAttributesA(fnSubst(strRemove).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(fnSubst(strRemove).c_str());
