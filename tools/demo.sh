@@ -36,6 +36,10 @@ else
 fi
 echo "--- registry key the sample wrote (HKCU\\Software\\Tallgrid Demo) ---"
 wine reg query 'HKCU\Software\Tallgrid Demo' 2>/dev/null | tr -d '\r' | sed '/^$/d'
+if [ -f "$work/WINVER.TXT" ]; then
+    echo "--- what the program [Exec] ran wrote ($work/WINVER.TXT) ---"
+    tr -d '\r' <"$work/WINVER.TXT" | sed '/^$/d'
+fi
 if [ -f "$work/NEXTRUN.CMD" ]; then
     echo "--- command file the run wrote for its next start ($work/NEXTRUN.CMD) ---"
     tr -d '\r' <"$work/NEXTRUN.CMD"

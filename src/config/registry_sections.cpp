@@ -17,13 +17,12 @@
 #include "driver/debuglog.h"
 #include "driver/handlers.h"
 #include "driver/messages.h"
+#include "process/launch.h"
 #include "script/conditions.h"
 #include "script/expand.h"
 #include "script/optstore.h"
 #include "script/textmodel.h"
 #include "ui/msgwindow.h"
-
-RegLaunchProc g_pfnRegLaunch;
 
 static const char s_szTitle[] = "fnRegistrySection";
 static const char s_szNotFound[] = "-NOTFOUND-";
@@ -97,11 +96,9 @@ static BOOL fnStartCheckProgram(const char *lpszProgram)
     fnCopyBounded(szProgram, sizeof(szProgram), lpszProgram);
     if (!fnExpandDataField(szProgram, sizeof(szProgram), s_szTitle, NULL))
         return FALSE;
-    if (!g_pfnRegLaunch) {
-        fnDebugLog(s_szTitle, "no launcher for szProgram=%s", g_uDebugLevel, szProgram);
-        return FALSE;
-    }
-    return g_pfnRegLaunch(szProgram);
+    /* started in the normal show state without waiting; a failure is reported and may stop the run */
+    return g_lpLauncher->pfnCreateProcess(szProgram, SW_SHOWNORMAL, LAUNCH_NOWAIT, FALSE, FALSE, LAUNCHERR_STOP,
+                                          TRUE) == 1;
 }
 
 /* The Check line's question or stop, own message or numbered. LINE_ENDSECTION when the section ends. */

@@ -106,12 +106,4 @@ UINT fnRegCheckOutcome(const char *lpszAction, BOOL bFound, BOOL bEqual, UINT *l
  */
 BOOL fnRegBuiltPathUnsafe(const char *lpszSubKey, int nExpandRC);
 
-/*
- * Starts the program of a Check line after a Yes, without waiting; TRUE when
- * it started. NULL while the program has no launcher: the line then ends the
- * section as a program that cannot be started does.
- */
-typedef BOOL (*RegLaunchProc)(const char *lpszCommand);
-extern RegLaunchProc g_pfnRegLaunch;
-
 #endif

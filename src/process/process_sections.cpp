@@ -10,21 +10,6 @@ UINT fnReadCloseExecs(HWND hWnd, const char *lpszSection, const char *lpszName)
     return fnNotYetHandled("fnReadCloseExecs", lpszSection, lpszName);
 }
 
-UINT fnReadChainExecs(HWND hWnd, const char *lpszSection, const char *lpszName, UINT uWait, UINT uOnTop)
-{
-    return fnNotYetHandled("fnReadChainExecs", lpszSection, lpszName);
-}
-
-UINT fnReadChainExecsRunAs(HWND hWnd, const char *lpszSection, const char *lpszName, UINT uWait, UINT uNetLogon)
-{
-    return fnNotYetHandled("fnReadChainExecsRunAs", lpszSection, lpszName);
-}
-
-UINT fnTestAndExecs(HWND hWnd, const char *lpszSection, const char *lpszName, UINT uWait)
-{
-    return fnNotYetHandled("fnTestAndExecs", lpszSection, lpszName);
-}
-
 UINT fnReadLaunchAndBack(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
     return fnNotYetHandled("fnReadLaunchAndBack", lpszSection, lpszName);

@@ -65,7 +65,6 @@ protected:
             RegDeleteTreeA(hRoot, kScratch);
             RegDeleteKeyA(hRoot, "Software\\TallgridTest");
         }
-        g_pfnRegLaunch = NULL;
         fnResetRunState();
         fnResetOptStore();
     }
@@ -338,17 +337,18 @@ TEST_F(RegSectionTest, CheckActionsAndItsProgram)
     EXPECT_EQ(1u, Run("Check=," HKCU_S ",Gone,1,CONTINUE\r\nCheck=," HKCU_S ",Gone,1,whatever\r\n"));
 
     /* a quiet run takes Yes and starts the program; one that cannot start ends the section */
-    static std::vector<std::string> s_started;
-    s_started.clear();
-    g_pfnRegLaunch = [](const char *lpszCmd) -> BOOL {
-        s_started.push_back(lpszCmd);
-        return strstr(lpszCmd, "bad") == NULL;
-    };
-    EXPECT_EQ(1u, Run("Check=," HKCU_S ",Dw,1a,PROMPTMATCH,,run.exe @K0\r\n"));
-    EXPECT_EQ(0u, Run("Check=," HKCU_S ",Gone,1,PROMPT,,bad.exe\r\n"));
-    ASSERT_EQ(2u, s_started.size());
-    EXPECT_EQ("run.exe ", s_started[0]);
-    EXPECT_EQ("bad.exe", s_started[1]);
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    std::string strMark = std::string(szTemp) + "tgregcheck.txt";
+    DeleteFileA(strMark.c_str());
+    fnCopyBounded(g_szRegValues[0], sizeof(g_szRegValues[0]), strMark.c_str());
+    EXPECT_EQ(1u, Run("Check=," HKCU_S ",Dw,1a,PROMPTMATCH,,cmd /c echo ran>@K0\r\n"));
+    bool bRan = false;
+    for (int i = 0; i < 200 && !bRan; i++, Sleep(100))
+        bRan = GetFileAttributesA(strMark.c_str()) != INVALID_FILE_ATTRIBUTES;
+    EXPECT_TRUE(bRan);
+    DeleteFileA(strMark.c_str());
+    EXPECT_EQ(0u, Run("Check=," HKCU_S ",Gone,1,PROMPT,,Z:\\no\\such\\bad.exe\r\n"));
 }
 
 TEST_F(RegSectionTest, KeywordsSteerTheSection)
