@@ -9,6 +9,7 @@
 #include "common/runstate.h"
 #include "driver/debuglog.h"
 #include "driver/winstate.h"
+#include "process/procfind.h"
 #include "process/winmatch.h"
 
 DWORD g_dwWindowRetryMs = 1000;
@@ -61,19 +62,6 @@ HWND fnFindWindow(HWND hParent, HWND hChildAfter, const char *lpszClass, const c
     if (!bAllWindows)
         return FindWindowExA(hParent, hChildAfter, lpszClass, lpszTitle);
     return fnFindWindowText(lpszTitle, cchPrefix);
-}
-
-BOOL fnFindPID(DWORD dwPID)
-{
-    HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPID);
-    if (!hProcess)
-        hProcess = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, dwPID);
-    if (!hProcess)
-        return FALSE;
-    DWORD dwCode = 0;
-    BOOL bRunning = GetExitCodeProcess(hProcess, &dwCode) && dwCode == STILL_ACTIVE;
-    CloseHandle(hProcess);
-    return bRunning;
 }
 
 static void fnPause(DWORD dwMs)

@@ -24,9 +24,6 @@ HWND fnFindWindow(HWND hParent, HWND hChildAfter, const char *lpszClass, const c
  */
 HWND fnFindWindowText(const char *lpszTitle, size_t cchPrefix, HWND hSkip = NULL);
 
-/* TRUE while the process can be opened and has not ended. */
-BOOL fnFindPID(DWORD dwPID);
-
 /* One window watch. */
 struct WindowWaitStruct {
     const char *lpszTitle;
