@@ -15,6 +15,7 @@
 #include "driver/installlog.h"
 #include "driver/logwriters.h"
 #include "driver/messages.h"
+#include "driver/sectionlists.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
 #include "script/expand.h"
@@ -50,7 +51,7 @@ struct DispatchCallStruct {
 typedef UINT (*DispatchProc)(DispatchCallStruct *lpCall);
 
 struct DispatchRowStruct {
-    const char *lpszList;
+    int nKind;                 /* SECTKIND_..., the row's own index */
     const char *lpszCaption;   /* NULL: no wait handling at all; "": no window */
     RuleEnum nRule;
     DispatchProc pfnHandler;
@@ -132,40 +133,51 @@ static UINT fnDoFiles(DispatchCallStruct *c)
     return fnFileSectionResult(r);
 }
 
-static const DispatchRowStruct s_rows[] = {
-    {"[Info]", NULL, RULE_P, fnDoInfo},
-    {"[FloatInfo]", "", RULE_P, fnDoFloatInfo},
-    {"[CheckFor],[TestBeforeInput],[TestBefore],[CheckBefore],[CheckAfter]", "", RULE_Q, fnDoCheckFor},
-    {"[FileCheck]", "", RULE_Q, fnDoFileCheck},
-    {"[VersionTest]", "Reading version information", RULE_Q, fnDoVersionTest},
-    {"[InitOptions]", "", RULE_INITOPTIONS, fnDoInitOptions},
-    {"[Registry],[RegEdit],[ReadRegistryBefore],[TestRegistryBefore],[EditRegistry],[ReadRegistry]",
-     "Processing registry", RULE_P, fnDoRegistry},
-    {"[Set],[Command]", "", RULE_COMMAND, fnDoCommand},
-    {"[SetEnvironment]", "Processing environment variables", RULE_P, fnDoEnvironment},
-    {"[ReadDefaults],[ReadIniFiles],[ReadDefaultSettings]", "Reading defaults", RULE_P, fnDoDefaults},
-    {"[IniEdits]", "Editing configuration files", RULE_P, fnDoIniEdits},
-    {"[CloseProcess],[StopProcess],[CloseBefore],[CloseAfter],[Close],[CloseFiles]", "Closing program", RULE_P,
-     fnDoClose},
-    {"[ExecBefore],[ExecAfter],[Exec]", "Executing program", RULE_R, fnDoExec},
-    {"[ExecOnTop]", "Executing program", RULE_R, fnDoExecOnTop},
-    {"[ExecAs],[RunAs]", "Executing program", RULE_R, fnDoExecAs},
-    {"[ExecAsNet],[RunAsNet]", "Executing program", RULE_R, fnDoExecAsNet},
-    {"[TestAndExec]", "", RULE_R, fnDoTestAndExec},
-    {"[ShellExec]", "Executing shell", RULE_R, fnDoShellExec},
-    {"[OptionButtons],[GetDirs],[AskFor],[FromList],[FromLongList],[FromCombo]", "", RULE_S, fnDoInput},
-    {"[LaunchAndBack]", "", RULE_P, fnDoLaunchAndBack},
-    {"[WriteCmdFile]", "", RULE_P, fnDoWriteCmdFile},
-    {"[GetUserPW]", "", RULE_S, fnDoGetUserPW},
-    {"[IsStringInFile]", "", RULE_ISSTRING, fnDoIsString},
-    {"[AppInit],[GetAllInstallInfo],[GetAllInstallInfo2],[Shortcuts],[PMGroups]", "", RULE_APPINIT, fnDoAppInit},
-    {"[Get2Dirs]", "", RULE_R, fnDoGet2Dirs},
-    {"[CheckIfRunning]", "", RULE_R, fnDoCheckIfRunning},
-    {"[MakeDirs],[DestSubDirs]", "", RULE_P, fnDoMakeDirs},
-    {"[MoveFilesBefore],[MoveFiles],[MoveFilesAfter]", "", RULE_P, fnDoMoveFiles},
-    {"[DeleteFiles]", "", RULE_P, fnDoDeleteFiles},
-    {"[Files],[CopyFiles],[MakeDisks],[CopyFilesToDisk],[CopyFilesToDisks]", "", RULE_P, fnDoFiles},
+/* One row per kind of section, in the order of SectionKindEnum; the name lists
+   and the order they are tried in are g_aSectionLists. */
+static constexpr DispatchRowStruct s_rows[SECTKIND_COUNT] = {
+    {SECTKIND_INFO, NULL, RULE_P, fnDoInfo},
+    {SECTKIND_FLOATINFO, "", RULE_P, fnDoFloatInfo},
+    {SECTKIND_CHECKFOR, "", RULE_Q, fnDoCheckFor},
+    {SECTKIND_FILECHECK, "", RULE_Q, fnDoFileCheck},
+    {SECTKIND_VERSIONTEST, "Reading version information", RULE_Q, fnDoVersionTest},
+    {SECTKIND_INITOPTIONS, "", RULE_INITOPTIONS, fnDoInitOptions},
+    {SECTKIND_REGISTRY, "Processing registry", RULE_P, fnDoRegistry},
+    {SECTKIND_COMMAND, "", RULE_COMMAND, fnDoCommand},
+    {SECTKIND_ENVIRONMENT, "Processing environment variables", RULE_P, fnDoEnvironment},
+    {SECTKIND_DEFAULTS, "Reading defaults", RULE_P, fnDoDefaults},
+    {SECTKIND_INIEDITS, "Editing configuration files", RULE_P, fnDoIniEdits},
+    {SECTKIND_CLOSE, "Closing program", RULE_P, fnDoClose},
+    {SECTKIND_EXEC, "Executing program", RULE_R, fnDoExec},
+    {SECTKIND_EXECONTOP, "Executing program", RULE_R, fnDoExecOnTop},
+    {SECTKIND_EXECAS, "Executing program", RULE_R, fnDoExecAs},
+    {SECTKIND_EXECASNET, "Executing program", RULE_R, fnDoExecAsNet},
+    {SECTKIND_TESTANDEXEC, "", RULE_R, fnDoTestAndExec},
+    {SECTKIND_SHELLEXEC, "Executing shell", RULE_R, fnDoShellExec},
+    {SECTKIND_INPUT, "", RULE_S, fnDoInput},
+    {SECTKIND_LAUNCHANDBACK, "", RULE_P, fnDoLaunchAndBack},
+    {SECTKIND_WRITECMDFILE, "", RULE_P, fnDoWriteCmdFile},
+    {SECTKIND_GETUSERPW, "", RULE_S, fnDoGetUserPW},
+    {SECTKIND_ISSTRING, "", RULE_ISSTRING, fnDoIsString},
+    {SECTKIND_APPINIT, "", RULE_APPINIT, fnDoAppInit},
+    {SECTKIND_GET2DIRS, "", RULE_R, fnDoGet2Dirs},
+    {SECTKIND_CHECKIFRUNNING, "", RULE_R, fnDoCheckIfRunning},
+    {SECTKIND_MAKEDIRS, "", RULE_P, fnDoMakeDirs},
+    {SECTKIND_MOVEFILES, "", RULE_P, fnDoMoveFiles},
+    {SECTKIND_DELETEFILES, "", RULE_P, fnDoDeleteFiles},
+    {SECTKIND_FILES, "", RULE_P, fnDoFiles},
 };
+
+/* every kind has its row, at its own index */
+static constexpr bool fnRowsInKindOrder()
+{
+    for (int i = 0; i < SECTKIND_COUNT; i++) {
+        if (s_rows[i].nKind != i || !s_rows[i].pfnHandler)
+            return false;
+    }
+    return true;
+}
+static_assert(fnRowsInKindOrder(), "s_rows must hold one row per SectionKindEnum, in its order");
 
 HWND fnShowSectionStatus(HWND hWnd, const char *lpszName, const char *lpszCaption)
 {
@@ -282,10 +294,9 @@ UINT fnParseInfSection(HWND hWnd, const char *lpszSection, UserInputStruct *lpUs
         return SECT_END;
 
     char szName[CCH_PATH];
-    for (size_t i = 0; i < sizeof(s_rows) / sizeof(s_rows[0]); i++) {
-        const DispatchRowStruct *lpRow = &s_rows[i];
-        if (!fnIsInfSection(lpszSection, lpRow->lpszList, szName, sizeof(szName)))
-            continue;
+    int nKind = fnSectionKind(lpszSection, szName, sizeof(szName));
+    if (nKind >= 0 && nKind < SECTKIND_COUNT) {
+        const DispatchRowStruct *lpRow = &s_rows[nKind];
         DispatchCallStruct call = {hWnd, lpszSection, szName, lpUserInput};
         HWND hWndStatus = NULL;
         if (lpRow->lpszCaption)
