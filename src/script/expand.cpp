@@ -24,6 +24,7 @@
 #include "script/pathtext.h"
 
 BOOL g_bExpandSecret;
+ExpandNoteProc g_pfnExpandNote;
 static UINT s_uExpandDepth; /* 1 in a field's expansion, 2 in an inline function's arguments */
 
 const char *fnLogText(const char *lpszText)
@@ -679,8 +680,11 @@ OptKindEnum fnReadOption(const char *lpszOpt, OptionStruct *lpOpt, const char *l
                 lpszClose = NULL;
             fnDebugLog("fnExpandOpts", "in _fn()  lpszSource=%s,\nszFun=%s,\nlpszFunTmp=%s,\nszFunTarget=%s",
                        g_uDebugLevel, fnLogText(lpszSource), szFun, fnLogText(lpszSoFar), szFunTarget);
-            if (!lpszClose)
+            if (!lpszClose) {
+                if (g_pfnExpandNote)
+                    g_pfnExpandNote(lpszSource, (size_t)(lpszOpt - 1 - lpszSource), EXPANDNOTE_UNCLOSED);
                 return OPT_KEEP;
+            }
             fnDebugLog("fnExpandOpts before fnParseFun()", "szFun=%s", g_uDebugLevel, szFun);
             int nOk = fnParseFun(szFun, szFunTarget, sizeof(szFunTarget));
             fnDebugLog("fnExpandOpts return from fnParseFun()", "szFun=%s,\nszFunTarget=%s", g_uDebugLevel, szFun,
@@ -886,6 +890,8 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
             p = opt.lpszEnd;
             continue;
         case OPT_MALFORMED:
+            if (g_pfnExpandNote)
+                g_pfnExpandNote(lpszText, (size_t)(p - lpszText), EXPANDNOTE_MALFORMED);
             bCut |= !fnEmit(szExpanded, &cchExpanded, p, 1);
             p++;
             break;

@@ -49,6 +49,20 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut);
  */
 BOOL fnExpandDataField(char *lpszField, size_t cchField, const char *lpszTitle, int *lpnRC);
 
+/* What the expander could not read, as told to g_pfnExpandNote. */
+enum {
+    EXPANDNOTE_MALFORMED = 1,  /* an option copied as text: unknown letter, missing or out-of-range digit */
+    EXPANDNOTE_UNCLOSED = 2    /* an inline function without its ')' (or with it beyond 259 characters) */
+};
+/*
+ * Told of each option the expander could not read: the text being expanded
+ * (a field, or an inline function's argument), the offset of the option
+ * character in it and the EXPANDNOTE_ kind. NULL for a run; the script
+ * checker sets it.
+ */
+typedef void (*ExpandNoteProc)(const char *lpszText, size_t cchAt, int nKind);
+extern ExpandNoteProc g_pfnExpandNote;
+
 /*
  * TRUE while the expansion in progress has put the password (@U1) into its
  * text; debug-log entries then show fnLogText's stand-in instead of texts.

@@ -112,6 +112,7 @@ struct FunStruct {
     const char *lpszName;   /* with its '(' */
     FunIdEnum id;
     UINT cArgs;             /* arguments the function reads */
+    UINT cMinArgs;          /* arguments a call is expected to give (the script checker warns on fewer) */
     UINT fStartOnly;        /* ARG(n): only the start of argument n counts, so its expansion may be cut */
 };
 
@@ -126,27 +127,27 @@ struct FunStruct {
  * start of their argument, whose cut changes nothing.
  */
 const FunStruct s_aFuns[] = {
-    {"fnSum(", FUN_SUM, 9, 0},
-    {"fnDif(", FUN_DIF, 9, 0},
-    {"fnGetArg(", FUN_GETARG, 2, 0},
-    {"fnGetFileVer(", FUN_GETFILEVER, 2, ARG(2)},
-    {"fnStrBegin(", FUN_STRBEGIN, 2, ARG(1)},
-    {"fnStrEnd(", FUN_STREND, 2, 0},
-    {"fnStrInStr(", FUN_STRINSTR, 2, 0},
-    {"fnStrStr(", FUN_STRSTR, 2, 0},
-    {"fnStrCmp(", FUN_STRCMP, 2, 0},
-    {"fnStrICmp(", FUN_STRICMP, 2, 0},
-    {"fnCharRemove(", FUN_CHARREMOVE, 2, ARG(2)},
-    {"fnCharReplace(", FUN_CHARREPLACE, 3, ARG(1) | ARG(2) | ARG(3)},
-    {"fnCmpFileVer(", FUN_CMPFILEVER, 3, 0},
-    {"fnStrReplace(", FUN_STRREPLACE, 3, 0},
-    {"fnStrLen(", FUN_STRLEN, 1, 0},
-    {"fnFileExist(", FUN_FILEEXIST, 1, 0},
-    {"fnStrAdd(", FUN_STRADD, 2, 0},
-    {"fnStrAddList(", FUN_STRADDLIST, 2, 0},
-    {"fnStrInsert(", FUN_STRINSERT, 2, 0},
-    {"fnStrInsertList(", FUN_STRINSERTLIST, 2, 0},
-    {"fnStrEndToUniBin(", FUN_STRENDTOUNIBIN, 2, 0},
+    {"fnSum(", FUN_SUM, 9, 1, 0},
+    {"fnDif(", FUN_DIF, 9, 1, 0},
+    {"fnGetArg(", FUN_GETARG, 2, 2, 0},
+    {"fnGetFileVer(", FUN_GETFILEVER, 2, 2, ARG(2)},
+    {"fnStrBegin(", FUN_STRBEGIN, 2, 2, ARG(1)},
+    {"fnStrEnd(", FUN_STREND, 2, 2, 0},
+    {"fnStrInStr(", FUN_STRINSTR, 2, 2, 0},
+    {"fnStrStr(", FUN_STRSTR, 2, 2, 0},
+    {"fnStrCmp(", FUN_STRCMP, 2, 2, 0},
+    {"fnStrICmp(", FUN_STRICMP, 2, 2, 0},
+    {"fnCharRemove(", FUN_CHARREMOVE, 2, 2, ARG(2)},
+    {"fnCharReplace(", FUN_CHARREPLACE, 3, 2, ARG(1) | ARG(2) | ARG(3)},
+    {"fnCmpFileVer(", FUN_CMPFILEVER, 3, 3, 0},
+    {"fnStrReplace(", FUN_STRREPLACE, 3, 2, 0},
+    {"fnStrLen(", FUN_STRLEN, 1, 0, 0},
+    {"fnFileExist(", FUN_FILEEXIST, 1, 1, 0},
+    {"fnStrAdd(", FUN_STRADD, 2, 2, 0},
+    {"fnStrAddList(", FUN_STRADDLIST, 2, 2, 0},
+    {"fnStrInsert(", FUN_STRINSERT, 2, 2, 0},
+    {"fnStrInsertList(", FUN_STRINSERTLIST, 2, 2, 0},
+    {"fnStrEndToUniBin(", FUN_STRENDTOUNIBIN, 2, 1, 0},
 };
 
 const char *const s_aszFieldFormats[FUN_ARGS] = {
@@ -211,6 +212,25 @@ const char *fnFunSearch(const char *lpszText, const char *lpszPart)
         p += k;
     }
     return NULL;
+}
+
+BOOL fnFindInlineFun(const char *lpszText, size_t *lpcchName, UINT *lpcMinArgs, UINT *lpcMaxArgs)
+{
+    for (const FunStruct &f : s_aFuns) {
+        size_t cch = strlen(f.lpszName);
+        if (lpszText && fnPrefixNoCase(lpszText, f.lpszName, cch)) {
+            *lpcchName = cch;
+            *lpcMinArgs = f.cMinArgs;
+            *lpcMaxArgs = f.cArgs;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+const char *fnInlineFunName(UINT n)
+{
+    return n < sizeof(s_aFuns) / sizeof(s_aFuns[0]) ? s_aFuns[n].lpszName : NULL;
 }
 
 int fnGetFunFields(const char *lpszFun, size_t cchName, char *alpszField[FUN_ARGS])

@@ -22,6 +22,15 @@
 int fnParseFun(const char *lpszFun, char *lpszResult, size_t cchResult);
 
 /*
+ * The function named at the start of lpszText ("fnSum(..."): the length of
+ * its name with the '(' and the fewest and most arguments a call gives it.
+ * FALSE when no function has that name (the call then gives nothing).
+ */
+BOOL fnFindInlineFun(const char *lpszText, size_t *lpcchName, UINT *lpcMinArgs, UINT *lpcMaxArgs);
+/* The name, with its '(', of function n of the table; NULL past the last. */
+const char *fnInlineFunName(UINT n);
+
+/*
  * Skips cchName characters (the name and its '('), cuts the rest at the first
  * ')' outside a '(' pair and fills each non-null alpszField[i] (CCH_PATH
  * characters) with argument i+1, separated by ';' or ',' under the sub-field

@@ -266,6 +266,50 @@ int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField
     return 1;
 }
 
+int fnInfFieldColumn(const char *lpszLine, int nField, size_t cchAt)
+{
+    if (!lpszLine || nField < 0)
+        return -1;
+    /* the field's start, found as fnInfParseField finds it (the line is not changed) */
+    FieldScanStruct scan = {FALSE, FALSE};
+    const char *lpszSep = lpszLine;
+    while (*lpszSep && !fnScanChar(&scan, *lpszSep))
+        lpszSep++;
+    BOOL bKey = (*lpszSep == '=');
+    const char *lpsz = lpszLine;
+    if (nField == 0 && !bKey)
+        return -1;
+    if (nField >= 1) {
+        if (bKey)
+            lpsz = lpszSep + 1;
+        FieldScanStruct skip = {FALSE, FALSE};
+        for (int nSkip = 1; nSkip < nField; nSkip++) {
+            while (*lpsz && !fnScanChar(&skip, *lpsz))
+                lpsz++;
+            if (!*lpsz)
+                return -1;
+            lpsz++;
+        }
+    }
+    /* then the characters of the field as fnCopyField hands them out */
+    while (*lpsz == ' ' || *lpsz == '\t' || fnIsBreak(*lpsz))
+        lpsz++;
+    FieldScanStruct copy = {FALSE, FALSE};
+    size_t n = 0;
+    for (; *lpsz; lpsz++) {
+        char c = *lpsz;
+        BOOL bWasQuote = copy.bQuote;
+        BOOL bWasParen = copy.bParen;
+        if (fnScanChar(&copy, c))
+            break;
+        if (c == '"' && !bWasParen && !bWasQuote)
+            continue;
+        if (n++ == cchAt)
+            break;
+    }
+    return (int)(lpsz - lpszLine);
+}
+
 int fnInfLoadSection(const char *lpszText, int nNum, const char *lpszName, char *lpszField, size_t cchField)
 {
     if (lpszField && cchField)

@@ -65,6 +65,13 @@ int fnInfCountLines(const char *lpszText, const char *lpszName, int nMax);
  */
 int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField);
 
+/*
+ * Where character cchAt of field nField, as fnInfParseField hands the field
+ * out, stands in lpszLine (an offset; the field's end when it is shorter).
+ * -1 when the line has no such field. For reports that point into a line.
+ */
+int fnInfFieldColumn(const char *lpszLine, int nField, size_t cchAt);
+
 /* First n-th instruction line's field 1 of the named section; 1 or 0. */
 int fnInfLoadSection(const char *lpszText, int nNum, const char *lpszName, char *lpszField, size_t cchField);
 
