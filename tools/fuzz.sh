@@ -11,7 +11,7 @@ set -u
 build=$(cd "$1" && pwd)
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=${FUZZ_TARGETS:-"textmodel expand scramble cmdline regver"}
+targets=${FUZZ_TARGETS:-"textmodel expand scramble cmdline regver lint"}
 summary=""
 failed=0
 for t in $targets; do
