@@ -9,6 +9,7 @@
 
 #include <string.h>
 
+#include "commands/cmdkeys.h"
 #include "commands/commands_win.h"
 #include "common/bounded.h"
 #include "common/records.h"
@@ -30,93 +31,6 @@
 #include "script/optstore.h"
 #include "script/textmodel.h"
 #include "script/textmodel_msg.h"
-
-/* The commands of the command sections beside the shared run settings. */
-enum {
-    CMD_COPYFILE = 100,
-    CMD_RENAMEFILE,
-    CMD_GETFILEVERSION,
-    CMD_GETFOLDERSIZE,
-    CMD_GETUSEDSPACE,
-    CMD_GETFREESPACE,
-    CMD_GETAVAILSPACE,
-    CMD_GETTOTALSPACE,
-    CMD_STARTSERVICE,
-    CMD_STOPSERVICE,
-    CMD_CHANGESERVICESTART,
-    CMD_WZCSVCCONFIG,
-    CMD_WMIQUERY,
-    CMD_WAITFORWINDOW,
-    CMD_WHILEWINDOW,
-    CMD_CLOSEWINDOW,
-    CMD_CLOSEPOPUP,
-    CMD_MAKEMETOPMOST,
-    CMD_MAKEMENOTTOPMOST,
-    CMD_SETTOPMOST,
-    CMD_SETNOTTOPMOST,
-    CMD_MESSAGESTATIC,
-    CMD_POPUP,
-    CMD_MAPDRIVE,
-    CMD_GETLOCALSID,
-    CMD_GETDOMAINSID,
-    CMD_SETSIDPROFILELOCATION
-};
-
-/* Keys of the command sections: the shared run settings keep their SK_ ids. */
-const SectionKeyStruct g_aCommandKeys[] = {
-    {"BeQuiet", SK_BEQUIET},
-    {"SelfDestruct", SK_SELFDESTRUCT},
-    {"ShowVSWindow", SK_SHOWVSWINDOW},
-    {"Debug", SK_DEBUG},
-    {"ShowErrorMessage", SK_SHOWERRORMESSAGE},
-    {"ExitOnExecError", SK_EXITONEXECERROR},
-    {"ExitOnCommandError", SK_EXITONCOMMANDERROR},
-    {"ExitMessage", SK_EXITMESSAGE},
-    {"ErrorMessage", SK_ERRORMESSAGE},
-    {"SetComputerName", SK_SETCOMPUTERNAME},
-    {"MustRestartAtExit", SK_MUSTRESTARTATEXIT},
-    {"LogFile", SK_LOGFILE},
-    {"Sleep", SK_SLEEP},
-    {"WinPause", SK_WINPAUSE},
-    {"Caption", SK_CAPTION},
-    {"MessageDlg", SK_MESSAGEDLG},
-    {"Message", SK_MESSAGE},
-    {"MessageBox", SK_MESSAGEBOX},
-    {"MessageBoxEx", SK_MESSAGEBOXEX},
-    {"OnExit", SK_ONEXIT},
-    {"DeleteFile", SK_DELETEFILE},
-    {"CreateFile", SK_CREATEFILE},
-    {"WriteLineToFile", SK_WRITELINETOFILE},
-    {"ReadLineFromFile", SK_READLINEFROMFILE},
-    {"CopyFile", CMD_COPYFILE},
-    {"RenameFile", CMD_RENAMEFILE},
-    {"GetFileVersion", CMD_GETFILEVERSION},
-    {"GetFolderSize", CMD_GETFOLDERSIZE},
-    {"GetUsedSpace", CMD_GETUSEDSPACE},
-    {"GetFreeSpace", CMD_GETFREESPACE},
-    {"GetAvailSpace", CMD_GETAVAILSPACE},
-    {"GetTotalSpace", CMD_GETTOTALSPACE},
-    {"StartService", CMD_STARTSERVICE},
-    {"StopService", CMD_STOPSERVICE},
-    {"ChangeServiceStart", CMD_CHANGESERVICESTART},
-    {"WZCSVCConfig", CMD_WZCSVCCONFIG},
-    {"WMIQuery", CMD_WMIQUERY},
-    {"WaitForWindow", CMD_WAITFORWINDOW},
-    {"WhileWindow", CMD_WHILEWINDOW},
-    {"CloseWindow", CMD_CLOSEWINDOW},
-    {"ClosePopup", CMD_CLOSEPOPUP},
-    {"MakeMeTopMostWindow", CMD_MAKEMETOPMOST},
-    {"MakeMeNotTopMostWindow", CMD_MAKEMENOTTOPMOST},
-    {"SetTopMostWindow", CMD_SETTOPMOST},
-    {"SetNotTopMostWindow", CMD_SETNOTTOPMOST},
-    {"MessageStatic", CMD_MESSAGESTATIC},
-    {"Popup", CMD_POPUP},
-    {"MapDrive", CMD_MAPDRIVE},
-    {"GetLocalSID", CMD_GETLOCALSID},
-    {"GetDomainSID", CMD_GETDOMAINSID},
-    {"SetSIDProfileLocation", CMD_SETSIDPROFILELOCATION},
-    {NULL, 0},
-};
 
 /* A run the script itself refused ends without the closing "installed successfully". */
 static void fnNoClosingMessage(void)

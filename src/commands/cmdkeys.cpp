@@ -1,0 +1,63 @@
+/*
+ * commands/cmdkeys.cpp -- the command sections' key table (see
+ * commands/cmdkeys.h).
+ */
+#include "commands/cmdkeys.h"
+
+#include "commands/cmdsettings.h"
+
+/* Keys of the command sections: the shared run settings keep their SK_ ids. */
+const SectionKeyStruct g_aCommandKeys[] = {
+    {"BeQuiet", SK_BEQUIET},
+    {"SelfDestruct", SK_SELFDESTRUCT},
+    {"ShowVSWindow", SK_SHOWVSWINDOW},
+    {"Debug", SK_DEBUG},
+    {"ShowErrorMessage", SK_SHOWERRORMESSAGE},
+    {"ExitOnExecError", SK_EXITONEXECERROR},
+    {"ExitOnCommandError", SK_EXITONCOMMANDERROR},
+    {"ExitMessage", SK_EXITMESSAGE},
+    {"ErrorMessage", SK_ERRORMESSAGE},
+    {"SetComputerName", SK_SETCOMPUTERNAME},
+    {"MustRestartAtExit", SK_MUSTRESTARTATEXIT},
+    {"LogFile", SK_LOGFILE},
+    {"Sleep", SK_SLEEP},
+    {"WinPause", SK_WINPAUSE},
+    {"Caption", SK_CAPTION},
+    {"MessageDlg", SK_MESSAGEDLG},
+    {"Message", SK_MESSAGE},
+    {"MessageBox", SK_MESSAGEBOX},
+    {"MessageBoxEx", SK_MESSAGEBOXEX},
+    {"OnExit", SK_ONEXIT},
+    {"DeleteFile", SK_DELETEFILE},
+    {"CreateFile", SK_CREATEFILE},
+    {"WriteLineToFile", SK_WRITELINETOFILE},
+    {"ReadLineFromFile", SK_READLINEFROMFILE},
+    {"CopyFile", CMD_COPYFILE},
+    {"RenameFile", CMD_RENAMEFILE},
+    {"GetFileVersion", CMD_GETFILEVERSION},
+    {"GetFolderSize", CMD_GETFOLDERSIZE},
+    {"GetUsedSpace", CMD_GETUSEDSPACE},
+    {"GetFreeSpace", CMD_GETFREESPACE},
+    {"GetAvailSpace", CMD_GETAVAILSPACE},
+    {"GetTotalSpace", CMD_GETTOTALSPACE},
+    {"StartService", CMD_STARTSERVICE},
+    {"StopService", CMD_STOPSERVICE},
+    {"ChangeServiceStart", CMD_CHANGESERVICESTART},
+    {"WZCSVCConfig", CMD_WZCSVCCONFIG},
+    {"WMIQuery", CMD_WMIQUERY},
+    {"WaitForWindow", CMD_WAITFORWINDOW},
+    {"WhileWindow", CMD_WHILEWINDOW},
+    {"CloseWindow", CMD_CLOSEWINDOW},
+    {"ClosePopup", CMD_CLOSEPOPUP},
+    {"MakeMeTopMostWindow", CMD_MAKEMETOPMOST},
+    {"MakeMeNotTopMostWindow", CMD_MAKEMENOTTOPMOST},
+    {"SetTopMostWindow", CMD_SETTOPMOST},
+    {"SetNotTopMostWindow", CMD_SETNOTTOPMOST},
+    {"MessageStatic", CMD_MESSAGESTATIC},
+    {"Popup", CMD_POPUP},
+    {"MapDrive", CMD_MAPDRIVE},
+    {"GetLocalSID", CMD_GETLOCALSID},
+    {"GetDomainSID", CMD_GETDOMAINSID},
+    {"SetSIDProfileLocation", CMD_SETSIDPROFILELOCATION},
+    {NULL, 0},
+};
