@@ -19,12 +19,6 @@
 #include "script/optstore.h"
 #include "script/textmodel.h"
 
-const SectionKeyStruct g_aReadDefaultsKeys[] = {
-    {"ExpandDelims", CFGKEY_EXPANDDELIMS},
-    {"SkipIfTestFails", CFGKEY_SKIPIFTESTFAILS},
-    {NULL, 0},
-};
-
 #define DEFAULT_SLOTS 10
 #define CCH_PROFILE_READ 1024
 /* what a profile read gives for a key it does not find; a stored value of that text counts as none */

@@ -17,6 +17,7 @@
 #include "common/bounded.h"
 #include "common/runstate.h"
 #include "config/cfgask.h"
+#include "config/cfgsections.h"
 #include "config/envlist.h"
 #include "config/registry.h"
 #include "config/reglong.h"
@@ -209,8 +210,8 @@ static void fnEnvAction(const char *lpszField, char *lpszAction)
 {
     char c1 = fnUpperAscii(lpszField[0]);
     char c2 = c1 ? fnUpperAscii(lpszField[1]) : '\0';
-    lpszAction[0] = strchr("NRSDBE", c1) && c1 ? c1 : 'N';
-    lpszAction[1] = (c2 && strchr("ABET", c2)) ? c2 : '\0';
+    lpszAction[0] = strchr(g_szEnvActions, c1) && c1 ? c1 : 'N';
+    lpszAction[1] = (c2 && strchr(g_szEnvActionModifiers, c2)) ? c2 : '\0';
     lpszAction[2] = '\0';
 }
 

@@ -24,11 +24,6 @@
 #include "script/optstore.h"
 #include "script/textmodel.h"
 
-const SectionKeyStruct g_aIniEditKeys[] = {
-    {"ExpandDelims", CFGKEY_EXPANDDELIMS},
-    {NULL, 0},
-};
-
 #define CCH_INI_NAME 128   /* section and key names keep 127 characters */
 #define CCH_PROFILE_VALUE 1024
 
@@ -121,6 +116,10 @@ static UINT fnIniEditLine(HWND hWnd, char *lpszLine)
     } else if (szType[0] == 'M') {
         fnCopyBounded(szSub, sizeof(szSub), szValue);
     }
+    /* a letter outside the sets still edits (as N, and as W without brackets); the log says so */
+    if (!strchr(g_szIniEditActions, cAction) || !strchr(g_szIniEditTypes, szType[0]))
+        fnDebugLog("fnIniFilesEdit", "Action %c or type %c is none of %s / %s", g_uDebugLevel, cAction, szType[0],
+                   g_szIniEditActions, g_szIniEditTypes);
     fnDebugLog("fnIniFilesEdit", "szProfileFile=%s,\nszSection=%s,\nszKey=%s,\nszValue=%s,\nszAction=%c,\n"
                "szType=%s,\nszSubValue=%s", g_uDebugLevel, szFile, szSection, szKey, fnLogText(szValue), cAction,
                szType, szSub);
