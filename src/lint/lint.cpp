@@ -108,7 +108,7 @@ BOOL fnIndexLines(LintStruct *L)
 }
 
 /* Long lines and the last line break. */
-void fnCheckPhysicalLines(LintStruct *L)
+void fnCheckPhysicalLines(LintStruct *L, BOOL bLastBreak)
 {
     for (UINT i = 0; i < L->cLines; i++) {
         const char *lpszLine = L->lpszText + L->acLineStart[i];
@@ -121,7 +121,7 @@ void fnCheckPhysicalLines(LintStruct *L)
                          "the rest from here as a line of its own",
                          (UINT)cch, (UINT)((cch + CCH_LINE - 1) / CCH_LINE), (UINT)CCH_LINE);
     }
-    if (L->cchText && !fnIsBreak(L->lpszText[L->cchText - 1])) {
+    if (bLastBreak && L->cchText && !fnIsBreak(L->lpszText[L->cchText - 1])) {
         const char *lpszLast = L->lpszText + L->acLineStart[L->cLines - 1];
         const char *p = lpszLast;
         while (fnIsBlank(*p))
@@ -584,7 +584,8 @@ UINT fnLintScript(const char *lpszFile, const char *lpData, size_t cbData, LintR
             fnLintReport(L, L->lpszText + L->cchText, "nul-byte",
                          "a NUL byte: the program takes the script to end here and reads nothing after it");
     }
-    fnCheckPhysicalLines(L);
+    /* the loader's cut is the end to report, not a missing line break */
+    fnCheckPhysicalLines(L, !bTooLarge);
     if (!fnFindHeaders(L)) {
         fnLintReport(L, NULL, "script-too-large", "not enough memory to check the script");
         goto done;

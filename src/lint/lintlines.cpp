@@ -193,28 +193,30 @@ const char *fnLintFieldAt(const char *lpszRaw, const char *lpszLine, int nField,
 
 UINT fnLintDistance(const char *lpszA, const char *lpszB)
 {
+    /* edits, with two neighbours swapped counting as one edit ("Raed" is one from "Read") */
     size_t cchA = strlen(lpszA), cchB = strlen(lpszB);
     if (cchA > 63 || cchB > 63)
         return 64;
-    UINT auRow[64];
+    UINT d[64][64];
+    for (size_t i = 0; i <= cchA; i++)
+        d[i][0] = (UINT)i;
     for (size_t j = 0; j <= cchB; j++)
-        auRow[j] = (UINT)j;
+        d[0][j] = (UINT)j;
     for (size_t i = 1; i <= cchA; i++) {
-        UINT uDiag = auRow[0];
-        auRow[0] = (UINT)i;
         for (size_t j = 1; j <= cchB; j++) {
-            UINT uUp = auRow[j];
-            UINT uCost = fnUpperAscii(lpszA[i - 1]) == fnUpperAscii(lpszB[j - 1]) ? 0 : 1;
-            UINT u = uDiag + uCost;
-            if (auRow[j] + 1 < u)
-                u = auRow[j] + 1;
-            if (auRow[j - 1] + 1 < u)
-                u = auRow[j - 1] + 1;
-            auRow[j] = u;
-            uDiag = uUp;
+            char a = fnUpperAscii(lpszA[i - 1]), b = fnUpperAscii(lpszB[j - 1]);
+            UINT u = d[i - 1][j - 1] + (a == b ? 0 : 1);
+            if (d[i - 1][j] + 1 < u)
+                u = d[i - 1][j] + 1;
+            if (d[i][j - 1] + 1 < u)
+                u = d[i][j - 1] + 1;
+            if (i > 1 && j > 1 && a == fnUpperAscii(lpszB[j - 2]) && fnUpperAscii(lpszA[i - 2]) == b &&
+                d[i - 2][j - 2] + 1 < u)
+                u = d[i - 2][j - 2] + 1;
+            d[i][j] = u;
         }
     }
-    return auRow[cchB];
+    return d[cchA][cchB];
 }
 
 const char *fnLintNearestKey(const SectionKeyStruct *lpKeys, const char *lpszWord)
