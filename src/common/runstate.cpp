@@ -35,6 +35,7 @@ BOOL g_bSelfDestruct;
 BOOL g_bRestartNeeded;
 BOOL g_bPreventExit;
 BOOL g_bStoppedByRule;
+BOOL g_bUserChoseExit;
 
 BOOL g_bStayHome;
 BOOL g_bExitOnExecError;
@@ -75,6 +76,7 @@ void fnResetRunState(void)
     g_bRestartNeeded = FALSE;
     g_bPreventExit = FALSE;
     g_bStoppedByRule = FALSE;
+    g_bUserChoseExit = FALSE;
     g_bStayHome = FALSE;
     g_bExitOnExecError = FALSE;
     g_bShowErrorMessage = FALSE;

@@ -41,6 +41,9 @@ extern BOOL g_bPreventExit;
 /* set by a handler that ends the run with status 7 because the script's own rule said so
    (not the user's choice); the process then ends with exit code 1 instead of 1602 */
 extern BOOL g_bStoppedByRule;
+/* set when the user chose Exit in a section that then ends the run as failed (a close
+   section's question, say): the process ends with 1602, the user's choice, instead of 1 */
+extern BOOL g_bUserChoseExit;
 
 /* run settings of [Config] and the command sections */
 extern BOOL g_bStayHome;              /* the destination check keeps the home folder's drive */

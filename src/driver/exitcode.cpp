@@ -7,7 +7,8 @@
 
 int fnChooseExitCode(const RunEndStruct *lpEnd)
 {
-    BOOL bUserStop = (lpEnd->uEndStatus == SECT_CANCELLED || lpEnd->uEndStatus == SECT_USEREXIT) &&
+    /* a 7 that a section marked failed (a requirement not met) is a failure, whoever pressed Exit */
+    BOOL bUserStop = (lpEnd->uEndStatus == SECT_CANCELLED || (lpEnd->uEndStatus == SECT_USEREXIT && !lpEnd->bFailed)) &&
                      !lpEnd->bStoppedByRule;
     if (lpEnd->bCancelled || bUserStop)
         return EXIT_CANCELLED_CODE;

@@ -29,7 +29,8 @@ struct RunEndStruct {
 
 /*
  * Cancelled wins (statuses 2 and 7 are the user's choice unless a rule
- * ended the run), then failed, then a restart started, then one still needed.
+ * ended the run, or the section that gave the 7 marked the run failed),
+ * then failed, then a restart started, then one still needed.
  */
 int fnChooseExitCode(const RunEndStruct *lpEnd);
 

@@ -332,6 +332,7 @@ int fnLoadInf(HWND hWnd)
 {
     LoadStateStruct state = {hWnd, NULL, NULL, NULL};
     g_uOnExit = 0;
+    g_bMustRestartAtExit = FALSE;
     state.hOldCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
     SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!g_bQuiet && (g_cmdOptions.bStartupMsg || s_bScriptLoaded))
@@ -367,8 +368,10 @@ int fnLoadInf(HWND hWnd)
         if (g_bStopProcessing)
             break;
         UINT uOptions = fnInstallOptionsSection(hWnd, lpszInf);
-        if (uOptions == 116)
+        if (uOptions == 116) {
+            g_bRunCancelled = TRUE;
             goto done;
+        }
         if (uOptions == 1)
             break;
         /* the dialog has put the chosen option's script into g_szIniFile */
@@ -380,7 +383,8 @@ int fnLoadInf(HWND hWnd)
     if (!g_uShowVSWin)
         ShowWindow(hWnd, SW_HIDE);
     if (lpszInf[0] && !g_bStopProcessing && fnSignonSection(hWnd, lpszInf) == 0) {
-        g_bRunFailed = TRUE;
+        /* the user left the opening dialog */
+        g_bRunCancelled = TRUE;
         goto done;
     }
     fnDebugLog("fnLoadInf", "Before fnReadInf\nlpszInf=%s", g_uDebugLevel, lpszInf);

@@ -250,6 +250,9 @@ static UINT fnApplyRule(RuleEnum nRule, UINT r, UserInputStruct *lpUserInput)
             lpUserInput->uQuiet = 0;
         return r;
     case RULE_R:
+        /* a section that ends the run (the user's Exit, a check's rule) is not followed by "installed" */
+        if (r == SECT_USEREXIT)
+            lpUserInput->uQuiet = 0;
         return r;
     case RULE_S:
         if (r == 0)
@@ -276,9 +279,10 @@ static UINT fnApplyRule(RuleEnum nRule, UINT r, UserInputStruct *lpUserInput)
             lpUserInput->uQuiet = 0;
             return SECT_END;
         }
-        /* the section's exit actions end the run; 0 (a condition ended it) goes on */
+        /* the section's exit actions end the run by the script's rule; 0 (a condition ended it) goes on */
         if (r == SECT_USEREXIT) {
             lpUserInput->uQuiet = 0;
+            g_bStoppedByRule = TRUE;
             return SECT_USEREXIT;
         }
         return SECT_CONTINUE;
@@ -351,8 +355,9 @@ void fnPrepareUserInput(UserInputStruct *lpUserInput)
     lpUserInput->uFailed = 0;
 }
 
-void fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput)
+UINT fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput)
 {
+    UINT uEnd = SECT_CONTINUE;
     char *lpszPos = lpszInf;
     while (lpszPos && *lpszPos) {
         if (fnPrefixNoCase(lpszPos, "[End]", 5))
@@ -380,15 +385,19 @@ void fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput)
 
         if (uStatus == SECT_ERROR || uStatus == SECT_CANCELLED) {
             lpUserInput->uFailed = 1;
+            uEnd = uStatus;
             break;
         }
-        if (uStatus == SECT_ENDRUN || uStatus == SECT_END || uStatus == SECT_USEREXIT)
+        if (uStatus == SECT_ENDRUN || uStatus == SECT_END || uStatus == SECT_USEREXIT) {
+            uEnd = uStatus;
             break;
+        }
         /* start again from the first section; in the last section there is nothing to go on with */
         if (uStatus == SECT_RESTART && lpszNext)
             lpszPos = lpszInf;
     }
     g_lpszNextSection = NULL;
+    return uEnd;
 }
 
 int fnReadInf(HWND hWnd, char *lpszInf)
@@ -401,8 +410,9 @@ int fnReadInf(HWND hWnd, char *lpszInf)
     }
     fnPrepareUserInput(lpUserInput);
     g_lpUserInput = lpUserInput;
-    fnWalkSections(hWnd, lpszInf, lpUserInput);
+    g_runEnd.uEndStatus = fnWalkSections(hWnd, lpszInf, lpUserInput);
     g_bRunFailed = lpUserInput->uFailed ? TRUE : FALSE;
+    g_runEnd.bFailed = g_bRunFailed;
 
     fnDebugLog("fnReadInf", "Exit g_bSelfDestruct=%d", g_uDebugLevel, g_bSelfDestruct);
     fnUserExit(hWnd, lpUserInput);

@@ -12,8 +12,11 @@
 /* Prepares the run record, walks the sections of lpszInf and calls fnUserExit. Always 1. */
 int fnReadInf(HWND hWnd, char *lpszInf);
 
-/* The section loop over lpszInf with the given run record; sets uFailed when a section fails. */
-void fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput);
+/*
+ * The section loop over lpszInf with the given run record; sets uFailed when a
+ * section fails. Returns the status that ended the walk (1 when it ran to the end).
+ */
+UINT fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput);
 
 /* Runs one section (its text ends before the next header); returns its section status. */
 UINT fnParseInfSection(HWND hWnd, const char *lpszSection, UserInputStruct *lpUserInput);

@@ -16,10 +16,12 @@
 #include "driver/loader.h"
 #include "driver/tempcopy.h"
 #include "driver/messages.h"
+#include "driver/selfdestruct.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
 #include "install/mismatchlb.h"
 #include "process/procfind.h"
+#include "process/procsys.h"
 #include "script/pathtext.h"
 #include "ui/progress.h"
 #include "script/sysinfo_win.h"
@@ -193,6 +195,37 @@ BOOL fnInitialize(const char *lpszCmdLine)
     return TRUE;
 }
 
+/*
+ * The program's end, when the main window goes or the session ends:
+ * self-removal (at most once a run, though both may come) and the quit
+ * message with the run's exit code.
+ */
+static BOOL s_bRunEnded;
+static BOOL s_bExitCodeKnown;  /* the walk is over and s_nExitCode holds its code */
+static void fnEndOfRun(BOOL bSessionEnds)
+{
+    if (s_bRunEnded)
+        return;
+    s_bRunEnded = TRUE;
+    if (g_bSelfDestruct) {
+        fnDebugLog("WndProc", "WM_DESTROY, g_bSelfDestruct=%d", g_uDebugLevel, g_bSelfDestruct);
+        fnSelfDestruct(g_bSelfDestruct);
+    }
+    if (!bSessionEnds) {
+        PostQuitMessage(s_nExitCode);
+        return;
+    }
+    /*
+     * The system ends this process as soon as the message is answered, with
+     * an exit code of its own: end it here with the run's. A run cut short
+     * by a session it did not end has failed.
+     */
+    int nCode = s_bExitCodeKnown ? s_nExitCode : g_runEnd.bRestartStarted ? fnRunExitCode() : EXIT_FAILED_CODE;
+    fnDebugLog("WndProc", "WM_ENDSESSION, exit code %d", g_uDebugLevel, nCode);
+    PostQuitMessage(nCode);
+    g_lpProcessSys->pfnExitProcess((UINT)nCode);
+}
+
 static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {
@@ -222,10 +255,26 @@ static LRESULT CALLBACK fnMainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
         EndPaint(hWnd, &ps);
         return 0;
     }
+    case WM_QUERYENDSESSION:
+        fnDebugLog("WndProc", "WM_QUERYENDSESSION", g_uDebugLevel);
+        /* only a question: the session may yet go on, so nothing is removed or quit here */
+        if (g_bPreventExit) {
+            fnDebugLog("WndProc", "WM_QUERYENDSESSION, g_bPreventExit=%d", g_uDebugLevel, g_bPreventExit);
+            return FALSE;
+        }
+        return TRUE;
+    case WM_ENDSESSION:
+        fnDebugLog("WndProc", "WM_ENDSESSION", g_uDebugLevel);
+        fnDebugLog("WndProc", "WM_QUERYENDSESSION", g_uDebugLevel);
+        /* FALSE: another program refused and the session goes on, and so does the run */
+        if (wParam && hWnd == g_hWndMain)
+            fnEndOfRun(TRUE);
+        return 0;
     case WM_DESTROY:
+        fnDebugLog("WndProc", "WM_DESTROY", g_uDebugLevel);
         /* the run's main window ends the message loop; a window made for a test does not */
         if (hWnd == g_hWndMain)
-            PostQuitMessage(s_nExitCode);
+            fnEndOfRun(FALSE);
         return 0;
     }
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
@@ -265,6 +314,9 @@ HWND fnCreateMainWindow(HINSTANCE hInst, int nCmdShow)
         cx = GetSystemMetrics(SM_CXSCREEN);
         cy = GetSystemMetrics(SM_CYSCREEN);
     }
+    /* a new main window is a new run: its end has not come yet */
+    s_bRunEnded = FALSE;
+    s_bExitCodeKnown = FALSE;
     HWND hWnd = CreateWindowExA(0, s_szMainClass, g_szMsgTitle, WS_POPUP | WS_DLGFRAME, 0, 0, cx, cy, NULL, NULL,
                                 hInst, NULL);
     if (!hWnd)
@@ -288,7 +340,9 @@ BOOL fnInitInstance(HINSTANCE hInst, int nCmdShow)
     if (!g_hWndMain)
         return FALSE;
     fnLoadInf(g_hWndMain);
-    s_nExitCode = g_bRunFailed ? 1 : 0;
+    s_nExitCode = fnRunExitCode();
+    s_bExitCodeKnown = TRUE;
+    fnDebugLog("fnInitInstance", "exit code %d", g_uDebugLevel, s_nExitCode);
     DestroyWindow(g_hWndMain);
     g_hWndMain = NULL;
     return TRUE;
@@ -300,6 +354,8 @@ int fnRunProgram(HINSTANCE hInst, const char *lpszCmdLine, int nCmdShow)
     HCURSOR hOldCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
     fnResetRunState();
     g_bRunFailed = FALSE;
+    g_bRunCancelled = FALSE;
+    fnResetRunEnd();
     fnLoadStr(1013, g_szMsgTitle, sizeof(g_szMsgTitle));
     fnInstallDebugUi();
     fnInitProcessLookup();

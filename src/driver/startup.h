@@ -9,7 +9,11 @@
 
 #include "driver/cmdline.h"
 
-/* The whole program run, from WinMain; returns the process exit code (0 success, 1 failure). */
+/*
+ * The whole program run, from WinMain; returns the process exit code: 0
+ * success, 1 failed, 1602 cancelled by the user, 3010 a restart is needed
+ * and was not made, 1641 a restart (or shutdown) was started.
+ */
 int fnRunProgram(HINSTANCE hInst, const char *lpszCmdLine, int nCmdShow);
 
 /* Folders, command line and script choice; 0 ends start-up. */

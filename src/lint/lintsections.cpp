@@ -17,6 +17,7 @@
 #include "config/cfgsections.h"
 #include "config/regsection.h"
 #include "lint/lintint.h"
+#include "process/runcheck.h"
 #include "script/conditions.h"
 #include "script/optstore.h"
 #include "script/textmodel.h"
@@ -141,6 +142,8 @@ const LintReaderStruct s_aReaders[] = {
      NULL},
     {SECTKIND_FILECHECK, g_aFileCheckKeys, RD_TESTLINE | RD_UNKNOWN_ENDS, NULL, "the run ends here", NULL},
     {SECTKIND_CHECKFOR, g_aCheckForKeys, RD_TESTLINE | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_CHECKIFRUNNING, g_aCheckIfRunningKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops,
+     NULL},
     {SECTKIND_INIEDITS, g_aIniEditKeys, RD_TESTPAIR, NULL, NULL, fnIniEditFields},
     {SECTKIND_ENVIRONMENT, NULL, RD_TESTPAIR, NULL, NULL, fnEnvironmentFields},
     {SECTKIND_DEFAULTS, g_aReadDefaultsKeys, RD_TESTPAIR, NULL, NULL, NULL},

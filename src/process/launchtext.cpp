@@ -110,7 +110,12 @@ BOOL fnQuoteProgramPath(const char *lpszCmd, FileExistsProc pfnExists, char *lps
                 nLongestFound = n;
         }
     }
-    size_t nQuote = nLongestFound ? nLongestFound : nShortest;
+    /* a first word without a folder ("cmd /c C:\x.bat") is a program the system finds by name:
+       only a path can be cut short at a blank, so only a path gets the guess */
+    BOOL bFirstIsPath = FALSE;
+    for (const char *p = lpszCmd; p < lpszFirstBlank; p++)
+        bFirstIsPath = bFirstIsPath || *p == '\\' || *p == '/' || *p == ':';
+    size_t nQuote = nLongestFound ? nLongestFound : bFirstIsPath ? nShortest : 0;
     /* a program name without a blank is read the same way quoted or not */
     if (!nQuote || nQuote <= (size_t)(lpszFirstBlank - lpszCmd))
         return fnCopyBounded(lpszOut, cchOut, lpszCmd);

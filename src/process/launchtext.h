@@ -31,8 +31,9 @@ typedef BOOL (*FileExistsProc)(const char *lpszPath);
  * An unquoted command line with a blank would let the system try each blank
  * as the end of the program name ("C:\Prog.exe" for "C:\Prog Files\App\a.exe").
  * Such a line gets its program quoted: the longest prefix ending in .exe,
- * .com, .bat or .cmd before a blank (or the end) that pfnExists finds, else the
- * shortest such prefix when it holds a blank. Any other command line is copied
+ * .com, .bat or .cmd before a blank (or the end) that pfnExists finds, else,
+ * when the first word names a folder, the shortest such prefix when it holds a
+ * blank ("cmd /c C:\x.bat" stays as it is). Any other command line is copied
  * as it is. FALSE when the result would not fit (lpszOut then holds the copy
  * cut, and must not be run).
  */

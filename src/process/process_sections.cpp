@@ -5,17 +5,7 @@
  */
 #include "driver/handlers.h"
 
-UINT fnReadCloseExecs(HWND hWnd, const char *lpszSection, const char *lpszName)
-{
-    return fnNotYetHandled("fnReadCloseExecs", lpszSection, lpszName);
-}
-
 UINT fnReadLaunchAndBack(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
     return fnNotYetHandled("fnReadLaunchAndBack", lpszSection, lpszName);
-}
-
-UINT fnReadCheckIfRunning(HWND hWnd, const char *lpszSection, const char *lpszName)
-{
-    return fnNotYetHandled("fnReadCheckIfRunning", lpszSection, lpszName);
 }

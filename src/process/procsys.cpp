@@ -40,9 +40,10 @@ static LONG fnReadPerfDataReal(const char *lpszValue, BYTE *lpData, DWORD *lpcb)
 
 static BOOL WINAPI fnExitWindowsExReal(UINT uFlags, DWORD dwReason)
 {
-    return ExitWindowsEx(uFlags, dwReason);
+    /* never forced: a forced end would kill programs with unsaved work (and, under a test runner, the runner) */
+    return ExitWindowsEx(uFlags & ~(UINT)(EWX_FORCE | EWX_FORCEIFHUNG), dwReason);
 }
 
 const ProcessSysStruct g_realProcessSys = {fnExitWindowsExReal, fnFindLogonReal, fnReadPerfDataReal,
-                                           fnIsProcessAService};
+                                           fnIsProcessAService, ExitProcess};
 const ProcessSysStruct *g_lpProcessSys = &g_realProcessSys;

@@ -1,7 +1,7 @@
 /*
  * process/procsys.h -- the few system calls of this folder and of the end of
  * a run that tests must never make for real (ending the Windows session,
- * starting a program under another account) or whose answers they must
+ * starting a program under another account, ending this process) or whose answers they must
  * choose (the performance data, the service test). Everything else calls
  * through g_lpProcessSys; the real table is installed from the start, tests
  * point it at a copy with fakes and put it back.
@@ -28,6 +28,8 @@ struct ProcessSysStruct {
     LONG (*pfnReadPerfData)(const char *lpszValue, BYTE *lpData, DWORD *lpcb);
     /* TRUE for a service process (see fnIsProcessAService) */
     BOOL (*pfnIsService)(DWORD dwPid);
+    /* ends this process with its exit code (the end of the Windows session does not wait for the run) */
+    void(WINAPI *pfnExitProcess)(UINT uExitCode);
 };
 
 extern const ProcessSysStruct g_realProcessSys;

@@ -39,6 +39,11 @@
  *                               attributes; no file matches the wildcard pattern
  *   %% expect regtype KEY NAME TYPE ["DATA"]   the value has this type (SZ, EXPAND_SZ, ...) and raw text
  *   %% expect settingchange N    N notices of environment changes reached a window of the runner
+ *                               (only such a case gives the runner a window: a case that ends the
+ *                               Windows session must not see the runner ended with it)
+ *   %% start NAME ARGS...        copy tgholder.exe (beside the program) to %CASE%\NAME and start it with
+ *                               ARGS before the runs, outside the run's job; ended after the checks
+ *   %% expect running NAME | notrunning NAME   a program of "%% start" still runs, or has ended
  *   %% expect lnk PATH FIELD "V" a shell link's target|args|workdir|icon|index|hotkey|show|desc
  *                               (numbers in decimal; show read from the link file's header)
  *   %% let NAME "TEXT" [times N] %NAME% stands for TEXT (N copies, "{n}" numbering each) in what follows
@@ -111,7 +116,15 @@ struct CaseStruct {
     DWORD dwTimeoutMs = 30000;
     std::vector<std::string> regcleans;
     std::vector<std::string> services;
+    std::vector<std::pair<std::string, std::string>> starts;  /* "%% start": name, arguments */
 };
+
+/* A program "%% start" started, by its name in the case folder. */
+struct StartedStruct {
+    std::string strName;
+    HANDLE hProcess;
+};
+static std::vector<StartedStruct> s_started;
 
 static std::string s_strCaseDir;
 static int s_nFailures;
@@ -285,6 +298,9 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
             lpCase->removes.insert(lpCase->removes.end(), w.begin() + 1, w.end());
         } else if (w[0] == "attrib" && w.size() >= 3) {
             lpCase->attribs.push_back({w[1], w[2]});
+        } else if (w[0] == "start" && w.size() >= 2) {
+            size_t nAt = line.find(w[1], line.find("start") + 5);
+            lpCase->starts.push_back({w[1], line.substr(nAt + w[1].size())});
         } else if (w[0] == "lock" && w.size() >= 2) {
             lpCase->locks.push_back(w[1]);
         } else if (w[0] == "expect" && w.size() >= 2) {
@@ -720,6 +736,18 @@ static void fnCheck(const std::vector<std::string> &e, DWORD dwExit)
             fnFail("cannot read the link %s%s", a1);
         else if (e.size() > 3 && str != fnSubst(e[3]))
             fnFail("link field %s holds \"%s\"", a1 + " " + a2, str);
+    } else if (k == "running" || k == "notrunning") {
+        const StartedStruct *lpStarted = NULL;
+        for (const StartedStruct &st : s_started)
+            if (_stricmp(st.strName.c_str(), a1.c_str()) == 0)
+                lpStarted = &st;
+        if (!lpStarted) {
+            fnFail("%s was not started by the case%s", a1);
+            return;
+        }
+        bool bRunning = WaitForSingleObject(lpStarted->hProcess, 0) == WAIT_TIMEOUT;
+        if (bRunning != (k == "running"))
+            fnFail(bRunning ? "%s still runs%s" : "%s has ended%s", a1);
     } else if (k == "windows") {
         if (s_nAnswered < atoi(a1.c_str()))
             fnFail("%s dialogs answered, expected %s", std::to_string(s_nAnswered), a1);
@@ -955,13 +983,44 @@ int main(int argc, char **argv)
         }
     }
     fnStageRegistry(&c, false);
+    std::string strHolder = argv[2];
+    strHolder = strHolder.substr(0, strHolder.find_last_of("\\/") + 1) + "tgholder.exe";
+    for (const auto &st : c.starts) {
+        std::string strPath = s_strCaseDir + "\\" + st.first;
+        fnMakeParents(strPath);
+        if (!CopyFileA(strHolder.c_str(), strPath.c_str(), FALSE)) {
+            printf("cannot copy %s to %s\n", strHolder.c_str(), strPath.c_str());
+            return 2;
+        }
+        std::string strCmd = "\"" + strPath + "\"" + fnSubst(st.second);
+        std::vector<char> cmd(strCmd.begin(), strCmd.end());
+        cmd.push_back('\0');
+        STARTUPINFOA si;
+        ZeroMemory(&si, sizeof(si));
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi;
+        if (!CreateProcessA(NULL, cmd.data(), NULL, NULL, FALSE, 0, NULL, s_strCaseDir.c_str(), &si, &pi)) {
+            printf("cannot start %s: %lu\n", strCmd.c_str(), GetLastError());
+            return 2;
+        }
+        CloseHandle(pi.hThread);
+        /* its window is there before the program looks for it */
+        WaitForInputIdle(pi.hProcess, 5000);
+        s_started.push_back({st.first, pi.hProcess});
+        printf("started %s\n", strCmd.c_str());
+    }
+    bool bListen = false;
+    for (const auto &e : c.expects)
+        bListen = bListen || e[0] == "settingchange";
     /* a hidden wide window hears the environment notices (the wait below pumps its messages) */
     WNDCLASSW wcListen = {};
     wcListen.lpfnWndProc = fnListenProc;
     wcListen.hInstance = GetModuleHandleW(NULL);
     wcListen.lpszClassName = L"TgE2eListen";
     RegisterClassW(&wcListen);
-    HWND hListen = CreateWindowW(L"TgE2eListen", L"", WS_OVERLAPPED, 0, 0, 1, 1, NULL, NULL, wcListen.hInstance, NULL);
+    HWND hListen = bListen ? CreateWindowW(L"TgE2eListen", L"", WS_OVERLAPPED, 0, 0, 1, 1, NULL, NULL,
+                                           wcListen.hInstance, NULL)
+                           : NULL;
     if (c.runs.empty())
         c.runs.push_back("");
     printf("case folder %s\n", s_strCaseDir.c_str());
@@ -1052,6 +1111,11 @@ int main(int argc, char **argv)
         std::string strLog;
         if (fnReadFile(s_strCaseDir + "\\TG7k9Dbg.LOG", &strLog))
             printf("--- debug log (tail) ---\n%s\n", strLog.substr(strLog.size() > 3000 ? strLog.size() - 3000 : 0).c_str());
+    }
+    for (const StartedStruct &st : s_started) {
+        TerminateProcess(st.hProcess, 99);
+        WaitForSingleObject(st.hProcess, 5000);
+        CloseHandle(st.hProcess);
     }
     fnStageRegistry(&c, true);
     for (const std::string &strService : c.services)

@@ -24,6 +24,8 @@ TEST(RunEnd, ExitCodeForEveryEnd)
         {"user chose Exit", {7, FALSE, FALSE, FALSE, FALSE, FALSE}, 1602},
         {"user left the script choice", {1, FALSE, TRUE, FALSE, FALSE, FALSE}, 1602},
         {"the script's rule ended the run", {7, FALSE, FALSE, TRUE, FALSE, FALSE}, 1},
+        {"a requirement not met, Exit pressed", {7, TRUE, FALSE, FALSE, FALSE, FALSE}, 1},
+        {"Exit in a section that fails the run", {0, TRUE, TRUE, FALSE, FALSE, FALSE}, 1602},
         {"cancelled, restart still asked", {7, FALSE, FALSE, FALSE, TRUE, TRUE}, 1602},
         {"failed, restart pending", {0, TRUE, FALSE, FALSE, FALSE, TRUE}, 1},
         {"restart started", {1, FALSE, FALSE, FALSE, TRUE, TRUE}, 1641},

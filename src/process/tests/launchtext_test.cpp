@@ -74,6 +74,9 @@ TEST(LaunchText, ProgramPathWithBlanksIsQuoted)
         {"notepad C:\\My Files\\a.txt", "notepad C:\\My Files\\a.txt"},
         {"\"C:\\Prog Files\\a.exe\" x", "\"C:\\Prog Files\\a.exe\" x"},
         {"C:\\Prog.exe", "C:\\Prog.exe"},
+        /* a program found by name with a script or program among its arguments */
+        {"cmd /c C:\\x.bat", "cmd /c C:\\x.bat"},
+        {"cmd /c C:\\My Tools\\run.bat a", "cmd /c C:\\My Tools\\run.bat a"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.lpszCmd);
