@@ -6,14 +6,16 @@
 
 #include "driver/debuglog.h"
 #include "common/runstate.h"
+#include "process/procfind.h"
 
-/* Until running programs can be found by their executable, no holder is asked to close. */
-static BOOL fnCloseHolderNone(const char *lpszFile)
+/* The program running from the file is asked to close (never ended by force). */
+static BOOL fnCloseHolder(const char *lpszFile)
 {
-    fnDebugLog("fnCloseHolder", "No running program closed for %s", g_uDebugLevel, lpszFile);
-    return FALSE;
+    BOOL bAsked = fnCloseRunningExec(lpszFile, FALSE);
+    fnDebugLog("fnCloseHolder", "%s: bAsked=%d", g_uDebugLevel, lpszFile, bAsked);
+    return bAsked;
 }
 
 const FileOpsStruct g_fileOpsWin = {VerFindFileA, MoveFileExA, GetDriveTypeA, GetDiskFreeSpaceExA,
-                                    CreateFileA,  WriteFile,   CopyFileA,     fnCloseHolderNone};
+                                    CreateFileA,  WriteFile,   CopyFileA,     fnCloseHolder};
 const FileOpsStruct *g_lpFileOps = &g_fileOpsWin;

@@ -133,32 +133,6 @@ TEST_F(CopyPrimTest, UniqueNamesOnDisk)
     EXPECT_EQ(fnPath("README.{06}.SAV.TXT"), sz);
 }
 
-std::string fnPendingRenames(void)
-{
-    HKEY hKey;
-    std::string str;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &hKey))
-        return str;
-    char buf[8192];
-    DWORD cb = sizeof(buf) - 2, dwType = 0;
-    if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, &dwType, (BYTE *)buf, &cb) == ERROR_SUCCESS) {
-        for (DWORD i = 0; i < cb; i++)
-            str += buf[i] ? buf[i] : '|';
-    }
-    RegCloseKey(hKey);
-    return str;
-}
-
-void fnClearPendingRenames(void)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
-                      &hKey) == ERROR_SUCCESS) {
-        RegDeleteValueA(hKey, "PendingFileRenameOperations");
-        RegCloseKey(hKey);
-    }
-}
-
 TEST_F(CopyPrimTest, ReplaceAtRestart)
 {
     fnClearPendingRenames();

@@ -98,6 +98,33 @@ inline std::string fnPattern(size_t cb, unsigned nSeed)
     return str;
 }
 
+/* The pending replacements at restart, entries joined by "|". */
+inline std::string fnPendingRenames(void)
+{
+    HKEY hKey;
+    std::string str;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &hKey))
+        return str;
+    char buf[8192];
+    DWORD cb = sizeof(buf) - 2, dwType = 0;
+    if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, &dwType, (BYTE *)buf, &cb) == ERROR_SUCCESS) {
+        for (DWORD i = 0; i < cb; i++)
+            str += buf[i] ? buf[i] : '|';
+    }
+    RegCloseKey(hKey);
+    return str;
+}
+
+inline void fnClearPendingRenames(void)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
+                      &hKey) == ERROR_SUCCESS) {
+        RegDeleteValueA(hKey, "PendingFileRenameOperations");
+        RegCloseKey(hKey);
+    }
+}
+
 /* Fakes the tests switch on; the rest passes to the system. */
 struct FakeOpsStruct {
     DWORD dwWriteError = 0;          /* WriteFile fails with it after cbWriteOk bytes */
