@@ -1,7 +1,7 @@
 # Front door: `make test` builds both presets and runs every test; `make demo`
 # runs the sample installation under Wine; `make fuzz` runs the fuzz targets
 # for FUZZ_SECONDS each. All install missing packages first.
-.PHONY: all deps host win test test-host test-win demo bench-config fuzz clean
+.PHONY: all deps host win test test-host test-win demo bench-config bench-process fuzz clean
 FUZZ_SECONDS ?= 60
 
 all: host win
@@ -37,6 +37,11 @@ demo: host win
 bench-config: win
 	cmake --build --preset win --target bench_config
 	tools/wine-session.sh build/win wine build/win/bench/config/bench_config.exe | tee bench/config/results.md
+
+# Times the running-process lookups under Wine; not part of `make test`.
+bench-process: win
+	cmake --build --preset win --target bench_process
+	tools/wine-session.sh build/win wine build/win/bench/process/bench_process.exe | tee bench/process/results.md
 
 # libFuzzer targets over the portable core (clang), FUZZ_SECONDS each
 fuzz: deps
