@@ -230,10 +230,18 @@ UINT fnFindAsk(UINT uQuestion, void *lpContext)
     switch (uQuestion) {
     case FINDASK_CLOSEHOLDER:
         return g_lpFileOps->pfnCloseHolder(a->lpszExists);
-    case FINDASK_INUSE:
-        return fnInUseDialog(a->hWnd, a->lpszExists);
-    case FINDASK_ELSEWHERE:
-        return fnElsewhereDialog(a->hWnd, a->lpIF->szDstFileName, a->lpIF->szDstDir, a->lpIF->szCurDir);
+    case FINDASK_INUSE: {
+        UINT uAnswer = fnInUseDialog(a->hWnd, a->lpszExists);
+        if (uAnswer == IDC_INUSE_EXIT)
+            g_bUserChoseExit = TRUE;
+        return uAnswer;
+    }
+    case FINDASK_ELSEWHERE: {
+        UINT uAnswer = fnElsewhereDialog(a->hWnd, a->lpIF->szDstFileName, a->lpIF->szDstDir, a->lpIF->szCurDir);
+        if (uAnswer == IDC_EW_EXIT)
+            g_bUserChoseExit = TRUE;
+        return uAnswer;
+    }
     default:
         return 0;
     }
@@ -312,6 +320,7 @@ UINT fnApplyBackupRule(HWND hWnd, IFStruct *lpIF, const char *lpszDst, BOOL *lpb
             case IDC_EX_SKIP:
                 return IFV_SKIPPED;
             default:
+                g_bUserChoseExit = TRUE;  /* Exit, confirmed: the run ends as the user's choice */
                 return IFV_ABORT;
             }
         case BACKACT_BACKUP: {
@@ -377,6 +386,7 @@ UINT fnMissingSource(HWND hWnd, IFStruct *lpIF)
     case IDC_DISK_SKIP:
         return IFV_SKIPPED;
     default:
+        g_bUserChoseExit = TRUE;
         return IFV_ABORT;
     }
 }
@@ -486,8 +496,7 @@ UINT fnInstallOne(HWND hWnd, IFStruct *lpIF, char *lpszFinal)
                 } else if (dwVIF & VIF_CANNOTREADSRC) {
                     uRC = IF_SRCMISSING;
                 } else {
-                    /* the part is missing from the joined file: it is not complete */
-                    lpIF->uJoinPart = 0;
+                    /* the part is missing from the joined file: the section treats the join as broken */
                     return fnCannotInstallGoOn(szDst) ? IFV_SKIPPED : IFV_ABORT;
                 }
             } else {
@@ -765,6 +774,8 @@ UINT fnInstallFile(HWND hWnd, UINT uFlags, IFStruct *lpIF, char *lpszTmpFile)
                     szTmp[0] = '\0';
                 UINT uAnswer = fnVersionDialog(hWnd, lpIF->szDstFileName, szDir, dwVIF, szMsgPath, szTmp);
                 uDecision = uAnswer == IDYES ? MISMATCH_FORCE : uAnswer == IDNO ? MISMATCH_SKIP : MISMATCH_ABORT;
+                if (uDecision == MISMATCH_ABORT)
+                    g_bUserChoseExit = TRUE;
             }
             fnDeleteTemp(lpIF->szSuggestDstDir, lpszTmpFile);
             if (uDecision == MISMATCH_SKIP)

@@ -396,6 +396,7 @@ TEST_F(EngineTest, SzddWildcardsJoinsAndMissingSources)
     g_auAnswers = {IDCANCEL};
     EXPECT_EQ((UINT)IFV_ABORT, fnInstallFileVer(NULL, &m_if));
     EXPECT_EQ(std::vector<UINT>({IDD_DISKPROMPT, IDD_DISKPROMPT}), g_auAsked);
+    EXPECT_TRUE(g_bUserChoseExit);  /* Exit ends the run as the user's choice */
     EXPECT_FALSE(fnExists(fnPath("dst\\p2")));
 }
 
