@@ -20,6 +20,8 @@ UINT fnNotYetHandled(const char *lpszHandler, const char *lpszSection, const cha
 /* information windows */
 UINT fnInfoSection(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnFloatInfoSection(HWND hWnd, const char *lpszSection, const char *lpszName);
+/* Closes the floating window left on screen by a [FloatInfo] that does not wait, if any. */
+void fnCloseFloatInfo(void);
 /* checks */
 UINT fnCheckForSection(HWND hWnd, const char *lpszSection, const char *lpszName);
 UINT fnFileCheckSection(HWND hWnd, const char *lpszSection, const char *lpszName);

@@ -136,7 +136,7 @@ static UINT fnDoFiles(DispatchCallStruct *c)
 /* One row per kind of section, in the order of SectionKindEnum; the name lists
    and the order they are tried in are g_aSectionLists. */
 static constexpr DispatchRowStruct s_rows[SECTKIND_COUNT] = {
-    {SECTKIND_INFO, NULL, RULE_P, fnDoInfo},
+    {SECTKIND_INFO, NULL, RULE_S, fnDoInfo},
     {SECTKIND_FLOATINFO, "", RULE_P, fnDoFloatInfo},
     {SECTKIND_CHECKFOR, "", RULE_Q, fnDoCheckFor},
     {SECTKIND_FILECHECK, "", RULE_Q, fnDoFileCheck},
@@ -415,6 +415,8 @@ int fnReadInf(HWND hWnd, char *lpszInf)
     g_runEnd.bFailed = g_bRunFailed;
 
     fnDebugLog("fnReadInf", "Exit g_bSelfDestruct=%d", g_uDebugLevel, g_bSelfDestruct);
+    /* a floating note of the walk does not stay behind the closing message */
+    fnCloseFloatInfo();
     fnUserExit(hWnd, lpUserInput);
     g_lpUserInput = NULL;
     free(lpUserInput);

@@ -21,6 +21,7 @@
 #include "script/conditions.h"
 #include "script/optstore.h"
 #include "script/textmodel.h"
+#include "ui/inforeader.h"
 
 namespace {
 
@@ -147,6 +148,10 @@ const LintReaderStruct s_aReaders[] = {
     {SECTKIND_INIEDITS, g_aIniEditKeys, RD_TESTPAIR, NULL, NULL, fnIniEditFields},
     {SECTKIND_ENVIRONMENT, NULL, RD_TESTPAIR, NULL, NULL, fnEnvironmentFields},
     {SECTKIND_DEFAULTS, g_aReadDefaultsKeys, RD_TESTPAIR, NULL, NULL, NULL},
+    /* the information pages and the install options read no conditions */
+    {SECTKIND_INFO, g_aInfoKeys, RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {LINTREAD_SIGNON, g_aInfoKeys, RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {LINTREAD_INSTALLOPTIONS, g_aInstallOptionsKeys, RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
 };
 
 const LintReaderStruct *fnFindReader(int nReadAs)

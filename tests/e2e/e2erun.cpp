@@ -28,6 +28,10 @@
  *                               the controls and press the button (matched without '&')
  *   %% answer "TEXT" close      close the shell folder window whose caption holds TEXT (a shortcut
  *                               section opens one; its explorer.exe would never end by itself)
+ *   %% answer "TEXT" [expect ID "VALUE"]... press "BUTTON"|none
+ *                               before anything else, control ID must hold exactly VALUE (else the
+ *                               case fails); "press none" leaves the window as it is (a floating
+ *                               window that stays while the run goes on counts as expected)
  *   %% expect exit N
  *   %% expect file PATH | nofile PATH
  *   %% expect contains PATH "TEXT" | notcontains PATH "TEXT"
@@ -90,6 +94,7 @@ struct PackStruct {
 struct AnswerStruct {
     std::string strMatch;
     std::vector<std::pair<int, std::string>> sets;
+    std::vector<std::pair<int, std::string>> expectTexts;
     std::string strButton;
     bool bClose;
     bool bUsed;
@@ -274,6 +279,9 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
                 if (w[i] == "set" && i + 2 < w.size()) {
                     a.sets.push_back({atoi(w[i + 1].c_str()), w[i + 2]});
                     i += 2;
+                } else if (w[i] == "expect" && i + 2 < w.size()) {
+                    a.expectTexts.push_back({atoi(w[i + 1].c_str()), w[i + 2]});
+                    i += 2;
                 } else if (w[i] == "press" && i + 1 < w.size()) {
                     a.strButton = w[++i];
                 } else if (w[i] == "close") {
@@ -350,7 +358,11 @@ static BOOL CALLBACK fnFindButtonProc(HWND hWnd, LPARAM lParam)
 static BOOL CALLBACK fnCollectTextProc(HWND hWnd, LPARAM lParam)
 {
     std::string *lpstr = (std::string *)lParam;
-    *lpstr += fnWindowText(hWnd);
+    /* GetWindowText does not read an edit control of another process; the message does */
+    char sz[2048] = "";
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof(sz), (LPARAM)sz, SMTO_ABORTIFHUNG, 1000, &dwResult);
+    *lpstr += sz;
     *lpstr += "\n";
     return TRUE;
 }
@@ -474,6 +486,19 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
             continue;
         a.bUsed = true;
         lpScan->lpSeen->push_back(hWnd);
+        for (auto &e : a.expectTexts) {
+            char szItem[4096] = "";
+            GetDlgItemTextA(hWnd, e.first, szItem, sizeof(szItem));
+            if (fnSubst(e.second) != szItem) {
+                std::string strFormat = "control " + std::to_string(e.first) + " of \"%s\" holds \"%s\"";
+                fnFail(strFormat.c_str(), strCaption, szItem);
+            }
+        }
+        if (a.strButton == "none") {
+            printf("seen \"%s\"\n", strCaption.c_str());
+            s_nAnswered++;
+            return TRUE;
+        }
         for (auto &s : a.sets)
             SetDlgItemTextA(hWnd, s.first, fnSubst(s.second).c_str());
         FindButtonStruct find = {a.strButton, NULL};

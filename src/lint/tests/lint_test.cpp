@@ -198,6 +198,10 @@ TEST(LintKeys, EachReadersKeysAndFields)
         {"environment without name", "[SetEnvironment]\r\n=\r\n", 2, 1, "missing-field", nullptr},
         {"environment action", "[SetEnvironment]\r\n=,PATH,C:\\x,P\r\n", 2, 13, "flag-letter", "NRSDBE"},
         {"environment second letter", "[SetEnvironment]\r\n=,PATH,C:\\x,EX\r\n", 2, 14, "flag-letter", "ABET"},
+        {"info page key misspelt", "[Info]\r\nLine=a\r\nLnie=b\r\nLine=c\r\n", 3, 1, "unknown-key",
+         "did you mean 'Line'?"},
+        {"signon line without a key", "[Signon]\r\nLine=a\r\nWelcome\r\n", 3, 1, "unknown-key", "no key"},
+        {"install options key misspelt", "[Install Options]\r\nOpt2Mgs=b\r\n", 2, 1, "unknown-key", "'Opt2Msg'"},
     });
     /* what each reader takes is no finding: keys, conditions, lone words, tests that never hold */
     auto found = fnLint("[Config]\r\nWinPause=100\r\nSkipIfTrue:@V1=3\r\n@V1=3,BeQuiet=Y\r\nStayHome\r\n"
