@@ -65,6 +65,21 @@ int fnLineKey(char *lpszLine, const SectionKeyStruct *lpKeys)
 }
 
 /*
+ * Reads the next line of a keyed body into lpszLine (CCH_LINE_BUF) and returns
+ * its key's row; -1 when the body ends, or when the line has no key of the
+ * table, which ends the reading of these sections.
+ */
+int fnNextKeyedLine(const char **lplpszPos, char *lpszLine, const SectionKeyStruct *lpKeys)
+{
+    if (!*lplpszPos || !**lplpszPos)
+        return -1;
+    *lplpszPos = fnInfGetNextLine(*lplpszPos, lpszLine, CCH_LINE_BUF);
+    if (!*lplpszPos || !lpszLine[0])
+        return -1;
+    return fnLineKey(lpszLine, lpKeys);
+}
+
+/*
  * Replaces the page text by the file's bytes. A name with a drive or a leading
  * backslash, or one that an option made, is used as it stands; any other is
  * looked for in the program's folder. FALSE when the file cannot be opened.
@@ -121,13 +136,8 @@ BOOL fnReadInfoPage(const char *lpszBody, InfoPageStruct *lpPage)
     size_t cchText = 0;
     char szLine[CCH_LINE_BUF], szValue[CCH_FIELD_BUF];
     const char *lpszPos = lpszBody;
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        int nKey = fnLineKey(szLine, g_aInfoKeys);
-        if (nKey < 0)
-            break;
+    int nKey;
+    while ((nKey = fnNextKeyedLine(&lpszPos, szLine, g_aInfoKeys)) >= 0) {
         int nRC = EXPAND_NONE;
         BOOL bValue = fnExpandedValue(szLine, szValue, sizeof(szValue), &nRC);
         switch (nKey) {
@@ -187,13 +197,8 @@ void fnReadInstallOptions(const char *lpszBody, InstallOptionsStruct *lpOpt)
 
     char szLine[CCH_LINE_BUF], szValue[CCH_FIELD_BUF];
     const char *lpszPos = lpszBody;
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        int nKey = fnLineKey(szLine, g_aInstallOptionsKeys);
-        if (nKey < 0)
-            break;
+    int nKey;
+    while ((nKey = fnNextKeyedLine(&lpszPos, szLine, g_aInstallOptionsKeys)) >= 0) {
         if (!fnExpandedValue(szLine, szValue, sizeof(szValue), NULL))
             continue;
         char *lpszTo = NULL;
