@@ -1,7 +1,9 @@
 /*
  * commands/command_sections.cpp -- the command interpreter of "[Set]" and
  * "[Command]": one command per line, run settings shared with "[Config]"
- * (cmdsettings.cpp), ExitNow and Abort. Returns the section result that the
+ * (cmdsettings.cpp), ExitNow and Abort, and the account and domain commands
+ * (accounts_win.cpp), whose administrator and membership tests may stop the
+ * run. Returns the section result that the
  * driver weighs with ExitOnCommandError: it starts at 1 and only the commands
  * that report success change it, the last of them counting.
  */
@@ -9,7 +11,9 @@
 
 #include <string.h>
 
+#include "commands/accounts_win.h"
 #include "commands/cmdkeys.h"
+#include "commands/cmdrules.h"
 #include "commands/commands_win.h"
 #include "common/bounded.h"
 #include "common/records.h"
@@ -162,9 +166,205 @@ static void fnSetSIDProfileLocation(char *lpszLine)
         fnWriteLog("HKEY_LOCAL_MACHINE\\%s\\ProfileImagePath=%s (was %s)", TRUE, szKeyA, szPathB, szPathA);
 }
 
-/* One command of the table; *lpnResult takes the section result of the commands that set it. */
-static void fnRunCommand(int nCmd, char *lpszLine, int *lpnResult)
+/* A password field is expanded for use but never shown in a log. */
+static const char s_szHidden[] = "(hidden)";
+
+/* The commands whose lines hold a password (UnJoinDomain is found by JoinDomain). */
+static const char *const s_alpszSecretWords[] = {"CreateLocalUser", "ChangeLocalUser", "JoinDomain",
+                                                  "RenameComputerInDomain", "MapDrive", NULL};
+
+/* TRUE when the line names a command with a password, wherever it stands behind a condition. */
+static BOOL fnLineHoldsSecret(const char *lpszLine)
 {
+    for (const char *p = lpszLine; *p; p++)
+        for (int i = 0; s_alpszSecretWords[i]; i++)
+            if (fnPrefixNoCase(p, s_alpszSecretWords[i], strlen(s_alpszSecretWords[i])))
+                return TRUE;
+    return FALSE;
+}
+
+/* Clears the secret-line switch on every way out of the reader. */
+struct SecretLineGuardStruct {
+    SecretLineGuardStruct() = default;
+    ~SecretLineGuardStruct() { g_bSecretLine = FALSE; }
+    SecretLineGuardStruct(const SecretLineGuardStruct &) = delete;
+    SecretLineGuardStruct &operator=(const SecretLineGuardStruct &) = delete;
+};
+
+/* A password field, expanded with the debug log off: the expander's entries would show it. */
+static BOOL fnSecretField(char *lpszLine, int n, char *lpszOut, size_t cchOut)
+{
+    if (!fnInfParseField(lpszLine, n, lpszOut, cchOut))
+        return FALSE;
+    UINT uLevel = g_uDebugLevel;
+    g_uDebugLevel = 0;
+    fnExpandOpts(lpszOut, cchOut);
+    g_uDebugLevel = uLevel;
+    return TRUE;
+}
+
+/*
+ * Fields 1 to n expanded (empty when missing), field nSecret (0: none) as a
+ * password; FALSE when field 1 is missing or empty.
+ */
+static BOOL fnFields(char *lpszLine, int n, char (*lpaszOut)[CCH_FIELD_BUF], int nSecret = 0)
+{
+    for (int i = 0; i < n; i++) {
+        BOOL bHave = i + 1 == nSecret ? fnSecretField(lpszLine, i + 1, lpaszOut[i], CCH_FIELD_BUF)
+                                      : fnField(lpszLine, i + 1, lpaszOut[i], CCH_FIELD_BUF);
+        if (!bHave)
+            lpaszOut[i][0] = '\0';
+    }
+    return lpaszOut[0][0] != '\0';
+}
+
+static void fnWipeFields(char (*lpaszOut)[CCH_FIELD_BUF], int n)
+{
+    SecureZeroMemory(lpaszOut, (size_t)n * CCH_FIELD_BUF);
+}
+
+/*
+ * What an administrator or membership test's answer leads to: a box, and
+ * perhaps the end of the run, which then fails without the closing
+ * "installed successfully". TRUE when the run stops (the section ends with 1).
+ */
+static BOOL fnAdminOutcome(BOOL bYes, BOOL bMembership, const char *lpszWord, const char *lpszMessage,
+                           const char *lpszCaption, const char *lpszUser, const char *lpszGroup)
+{
+    AdminActionStruct action;
+    fnAdminAction(bYes, bMembership, lpszWord, &action);
+    BOOL bStop = action.bStop;
+    if (action.uBox != ADMINBOX_NONE) {
+        char szText[CCH_FIELD_BUF];
+        if (lpszMessage[0])
+            fnCopyBounded(szText, sizeof(szText), lpszMessage);
+        else
+            fnFormatBounded(szText, sizeof(szText), action.lpszFormat, lpszUser, lpszGroup);
+        BOOL bOK = g_lpSettingsUi->pfnMessageBox(szText, lpszCaption[0] ? lpszCaption : g_szMsgTitle,
+                                                 action.uBox == ADMINBOX_OKCANCEL, NULL, NULL);
+        if (action.uBox == ADMINBOX_OKCANCEL)
+            bStop = !bOK;
+    }
+    if (!bStop)
+        return FALSE;
+    fnDebugLog("fnReadCommand", "Run stopped by the test of user %s", g_uDebugLevel, lpszUser);
+    g_bStopProcessing = TRUE;
+    fnNoClosingMessage();
+    if (g_lpUserInput)
+        g_lpUserInput->uFailed = 1;
+    return TRUE;
+}
+
+/* The account, group and domain commands; TRUE when a test stopped the run. */
+static BOOL fnAccountCommand(int nCmd, char *lpszLine)
+{
+    char sz[5][CCH_FIELD_BUF];
+    BOOL bStop = FALSE;
+    switch (nCmd) {
+    case CMD_CREATELOCALUSER: {
+        BOOL bHave = fnFields(lpszLine, 4, sz, 2);
+        BOOL bAdmin = FALSE;
+        fnReadYesNo(sz[2], &bAdmin);
+        fnDebugLog("fnCreateLocalUser", "szField1=%s, szField2=%s, szField3=%s, szField4=%s, bField3=%d.",
+                   g_uDebugLevel, sz[0], s_szHidden, sz[2], sz[3], bAdmin);
+        if (bHave)
+            fnCreateLocalUser(sz[0], sz[1], bAdmin, sz[3]);
+        break;
+    }
+    case CMD_DELLOCALUSER:
+        if (fnFields(lpszLine, 1, sz))
+            fnDelLocalUser(sz[0]);
+        break;
+    case CMD_CHANGELOCALUSER:
+        if (fnFields(lpszLine, 3, sz, 2))
+            fnChangeLocalUser(sz[0], sz[1], sz[2]);
+        break;
+    case CMD_RENAMELOCALUSER:
+        if (fnFields(lpszLine, 2, sz) && sz[1][0]) {
+            fnDebugLog("fnReadCommand fnRenameLocalUser", "User %s rename to %s.", g_uDebugLevel, sz[0], sz[1]);
+            fnRenameLocalUser(sz[0], sz[1]);
+        }
+        break;
+    case CMD_AMILOCALADMIN: {
+        fnFields(lpszLine, 3, sz);
+        char szUser[CCH_PATH] = "";
+        if (!g_lpMachine->pfnGetCurrentUser(szUser, sizeof(szUser)))
+            szUser[0] = '\0';
+        BOOL bAdmin = FALSE;
+        BOOL bKnown = fnIsCurrentUserLocalAdmin(&bAdmin);
+        fnDebugLog("fnReadCommand fnIsCurrentUserLocalAdmin", "bAdmin=%d.", g_uDebugLevel, bAdmin);
+        if (!bKnown && szUser[0]) {
+            bKnown = fnIsUserLocalAdmin(szUser, &bAdmin);
+            fnDebugLog("fnReadCommand", "Try fnIsUserLocalAdmin() szUser=%s, bAdmin=%d.", g_uDebugLevel, szUser,
+                       bAdmin);
+        }
+        if (bKnown)
+            bStop = fnAdminOutcome(bAdmin, FALSE, sz[0], sz[1], sz[2], szUser, "");
+        break;
+    }
+    case CMD_ISUSERLOCALADMIN: {
+        if (!fnFields(lpszLine, 4, sz))
+            break;
+        BOOL bAdmin = FALSE;
+        BOOL bKnown = fnIsUserLocalAdmin(sz[0], &bAdmin);
+        fnDebugLog("fnReadCommand fnIsUserLocalAdmin", "bAdmin=%d, user %s.", g_uDebugLevel, bAdmin, sz[0]);
+        if (bKnown)
+            bStop = fnAdminOutcome(bAdmin, FALSE, sz[1], sz[2], sz[3], sz[0], "");
+        break;
+    }
+    case CMD_ISUSERMEMBEROF: {
+        if (!fnFields(lpszLine, 5, sz) || !sz[1][0])
+            break;
+        BOOL bMember = FALSE;
+        if (!fnIsUserMemberOf(sz[0], sz[1], &bMember)) {
+            fnDebugLog("fnReadCommand", "Error reading group membership user %s, group %s.", g_uDebugLevel, sz[0],
+                       sz[1]);
+            break;
+        }
+        fnDebugLog("fnReadCommand fnIsUserMemberOf", "bMember=%d, user %s, group %s.", g_uDebugLevel, bMember, sz[0],
+                   sz[1]);
+        bStop = fnAdminOutcome(bMember, TRUE, sz[2], sz[3], sz[4], sz[0], sz[1]);
+        break;
+    }
+    case CMD_ADDUSERTOLOCALGROUP:
+    case CMD_DELETEUSERFROMLOCALGROUP:
+        if (fnFields(lpszLine, 2, sz) && sz[1][0]) {
+            if (nCmd == CMD_ADDUSERTOLOCALGROUP)
+                fnAddUserToLocalGroup(sz[0], sz[1]);
+            else
+                fnDeleteUserFromLocalGroup(sz[0], sz[1]);
+        }
+        break;
+    case CMD_JOINDOMAIN:
+        if (fnFields(lpszLine, 5, sz, 5)) {
+            fnDebugLog("fnReadCommand JoinDomain", "szField1=%s, szField2=%s, szField3=%s, szField4=%s, szField5=%s",
+                       g_uDebugLevel, sz[0], sz[1], sz[2], sz[3], s_szHidden);
+            fnJoinDomain(sz[0], sz[1], sz[2], sz[3], sz[4], TRUE);
+        }
+        break;
+    case CMD_UNJOINDOMAIN:
+        /* leaving needs no domain name: only the account is formed with it */
+        if (fnInfParseField(lpszLine, 1, sz[0], CCH_FIELD_BUF)) {
+            fnFields(lpszLine, 3, sz, 3);
+            fnUnJoinDomain(sz[0], sz[1], sz[2]);
+        }
+        break;
+    case CMD_RENAMECOMPUTERINDOMAIN:
+        fnFields(lpszLine, 4, sz, 4);
+        if (sz[1][0])
+            fnRenameComputerInDomain(sz[0], sz[1], sz[2], sz[3]);
+        break;
+    default: break;
+    }
+    fnWipeFields(sz, 5);
+    return bStop;
+}
+
+/* One command of the table; *lpnResult takes the section result of the commands that set it. */
+static BOOL fnRunCommand(int nCmd, char *lpszLine, int *lpnResult)
+{
+    if (nCmd >= CMD_CREATELOCALUSER)
+        return fnAccountCommand(nCmd, lpszLine);
     char sz1[CCH_FIELD_BUF], sz2[CCH_FIELD_BUF], sz3[CCH_FIELD_BUF], sz4[CCH_FIELD_BUF];
     switch (nCmd) {
     case CMD_COPYFILE:
@@ -282,7 +482,7 @@ static void fnRunCommand(int nCmd, char *lpszLine, int *lpnResult)
             break;
         if (!fnField(lpszLine, 3, sz3, sizeof(sz3)))
             sz3[0] = '\0';
-        if (!fnField(lpszLine, 4, sz4, sizeof(sz4)))
+        if (!fnSecretField(lpszLine, 4, sz4, sizeof(sz4)))
             sz4[0] = '\0';
         fnNetMapDrive(sz1, sz2, sz3, sz4);
         SecureZeroMemory(sz4, sizeof(sz4));
@@ -304,6 +504,7 @@ static void fnRunCommand(int nCmd, char *lpszLine, int *lpnResult)
     case CMD_SETSIDPROFILELOCATION: fnSetSIDProfileLocation(lpszLine); break;
     default: break;
     }
+    return FALSE;
 }
 
 UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
@@ -316,17 +517,21 @@ UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
         return 1;
     int nResult = 1;
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF];
+    SecretLineGuardStruct secretGuard;
     while (lpszPos && *lpszPos) {
         lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
         if (!lpszPos || !szLine[0])
             break;
-        fnDebugLog("fnReadCommand", "TestIfTwoFields\nszLine=%s", g_uDebugLevel, szLine);
+        /* a line with a password reaches the debug log by its command only */
+        g_bSecretLine = fnLineHoldsSecret(szLine);
+        fnDebugLog("fnReadCommand", "TestIfTwoFields\nszLine=%s", g_uDebugLevel,
+                   g_bSecretLine ? "(a line with a password)" : szLine);
         UINT uTest = fnInfTestIfTwoFields(szLine);
         if (uTest == IDTEST_SKIPREST)
             return 1;
         if (uTest == IDTEST_FALSE) {
             fnDebugLog("fnReadCommand", "fnInfTestIfTwoFields returns IDTEST_FALSE\nuTest=%u\nszLine=%s",
-                       g_uDebugLevel, uTest, szLine);
+                       g_uDebugLevel, uTest, g_bSecretLine ? "(a line with a password)" : szLine);
             continue;
         }
         if (uTest == IDTEST_GOON)
@@ -363,7 +568,8 @@ UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
                 fnNoClosingMessage();
             continue;
         }
-        fnRunCommand(nKey, szLine, &nResult);
+        if (fnRunCommand(nKey, szLine, &nResult))
+            return 1;
     }
     return (UINT)nResult;
 }

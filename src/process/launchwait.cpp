@@ -64,7 +64,7 @@ HWND fnFindWindow(HWND hParent, HWND hChildAfter, const char *lpszClass, const c
     return fnFindWindowText(lpszTitle, cchPrefix);
 }
 
-static void fnPause(DWORD dwMs)
+void fnWatchPause(DWORD dwMs)
 {
     fnProcessMessages();
     Sleep(dwMs);
@@ -77,56 +77,67 @@ static HWND fnFindWatched(const WindowWaitStruct *lpWait)
     return fnFindWindow(NULL, NULL, NULL, lpWait->lpszTitle, lpWait->cchPrefix, lpWait->bAllWindows);
 }
 
+static BOOL fnTimeUp(const WindowWaitStruct *lpWait, DWORD dwStart)
+{
+    return lpWait->dwTimeoutMs && GetTickCount() - dwStart >= lpWait->dwTimeoutMs;
+}
+
+BOOL fnWatchWindowStep(const WindowWaitStruct *lpWait, WindowWatchStateStruct *lpState, DWORD dwStart)
+{
+    if (!lpState->hWndOpen) {
+        HWND h = fnFindWatched(lpWait);
+        if (h) {
+            lpState->hWndOpen = h;
+            lpState->dwPID = 0;
+            GetWindowThreadProcessId(h, &lpState->dwPID);
+            return lpWait->bWaitFor;
+        }
+        fnDebugLog("fnWatchWindow", "Window not found szWaitForWin=%s", g_uDebugLevel, lpWait->lpszTitle);
+        return lpWait->bWhile && !lpWait->bKeepTrying;
+    }
+    BOOL bRunning = lpState->dwPID ? fnFindPID(lpState->dwPID) : IsWindow(lpState->hWndOpen);
+    if (bRunning)
+        return FALSE;
+    fnDebugLog("fnWatchWindow", "Window no longer running szWaitForWin=%s,\nhWndOpen=%llu, dwPID=%lu", g_uDebugLevel,
+               lpWait->lpszTitle, (unsigned long long)(ULONG_PTR)lpState->hWndOpen, (unsigned long)lpState->dwPID);
+    HWND h = fnFindWatched(lpWait);
+    /* the same title may come back from a following program: ten more looks in while mode */
+    for (int nRetry = 1; !h && lpWait->bWhile && nRetry <= 10; nRetry++) {
+        if (fnTimeUp(lpWait, dwStart))
+            break;
+        fnDebugLog("fnWatchWindow", "Try again FindWindow szWaitForWin=%s,\nnRetry=%d", g_uDebugLevel,
+                   lpWait->lpszTitle, nRetry);
+        fnWatchPause(g_dwWindowRetryMs);
+        h = fnFindWatched(lpWait);
+    }
+    if (!h) {
+        lpState->hWndOpen = NULL;
+        lpState->dwPID = 0;
+        if (!lpWait->bWhile)
+            return FALSE;
+        fnDebugLog("fnWatchWindow", "Exit bRunning loop", g_uDebugLevel);
+        return TRUE;
+    }
+    lpState->hWndOpen = h;
+    lpState->dwPID = 0;
+    GetWindowThreadProcessId(h, &lpState->dwPID);
+    return FALSE;
+}
+
 BOOL fnWatchWindow(const WindowWaitStruct *lpWait)
 {
     if (!lpWait->bWaitFor && !lpWait->bWhile)
         return FALSE;
-    HWND hWndOpen = NULL;
-    DWORD dwPID = 0;
+    WindowWatchStateStruct state = {NULL, 0};
     DWORD dwStart = GetTickCount();
     for (;;) {
-        if (lpWait->dwTimeoutMs && GetTickCount() - dwStart >= lpWait->dwTimeoutMs) {
+        if (fnTimeUp(lpWait, dwStart)) {
             fnDebugLog("fnWatchWindow", "Time-out szWaitForWin=%s", g_uDebugLevel, lpWait->lpszTitle);
             return FALSE;
         }
-        if (!hWndOpen) {
-            HWND h = fnFindWatched(lpWait);
-            if (h) {
-                hWndOpen = h;
-                GetWindowThreadProcessId(h, &dwPID);
-                if (lpWait->bWaitFor)
-                    return TRUE;
-            } else {
-                fnDebugLog("fnWatchWindow", "Window not found szWaitForWin=%s", g_uDebugLevel, lpWait->lpszTitle);
-                if (lpWait->bWhile && !lpWait->bKeepTrying)
-                    return TRUE;
-            }
-        } else {
-            BOOL bRunning = dwPID ? fnFindPID(dwPID) : IsWindow(hWndOpen);
-            if (!bRunning) {
-                fnDebugLog("fnWatchWindow", "Window no longer running szWaitForWin=%s,\nhWndOpen=%llu, dwPID=%lu",
-                           g_uDebugLevel, lpWait->lpszTitle, (unsigned long long)(ULONG_PTR)hWndOpen,
-                           (unsigned long)dwPID);
-                HWND h = fnFindWatched(lpWait);
-                /* the same title may come back from a following program: ten more looks */
-                for (int nRetry = 1; !h && nRetry <= 10; nRetry++) {
-                    if (lpWait->dwTimeoutMs && GetTickCount() - dwStart >= lpWait->dwTimeoutMs)
-                        break;
-                    fnDebugLog("fnWatchWindow", "Try again FindWindow szWaitForWin=%s,\nnRetry=%d", g_uDebugLevel,
-                               lpWait->lpszTitle, nRetry);
-                    fnPause(g_dwWindowRetryMs);
-                    h = fnFindWatched(lpWait);
-                }
-                if (!h) {
-                    fnDebugLog("fnWatchWindow", "Exit bRunning loop", g_uDebugLevel);
-                    return TRUE;
-                }
-                hWndOpen = h;
-                dwPID = 0;
-                GetWindowThreadProcessId(h, &dwPID);
-            }
-        }
-        fnPause(100);
+        if (fnWatchWindowStep(lpWait, &state, dwStart))
+            return TRUE;
+        fnWatchPause(100);
     }
 }
 

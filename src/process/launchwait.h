@@ -45,6 +45,22 @@ struct WindowWaitStruct {
  */
 BOOL fnWatchWindow(const WindowWaitStruct *lpWait);
 
+/* What one watch has found so far; starts zeroed. */
+struct WindowWatchStateStruct {
+    HWND hWndOpen;
+    DWORD dwPID;
+};
+
+/*
+ * One pass of fnWatchWindow, for a loop that watches other things beside
+ * (dwStart: when that loop began, for the time-out of the ten looks). TRUE
+ * when the watch has ended for the window.
+ */
+BOOL fnWatchWindowStep(const WindowWaitStruct *lpWait, WindowWatchStateStruct *lpState, DWORD dwStart);
+
+/* Waits dwMs with the program's window messages processed before and after. */
+void fnWatchPause(DWORD dwMs);
+
 /*
  * The command interpreter's form: returns at once with neither flag; the
  * prefix length is the title's own with bPrefix. Always FALSE.

@@ -19,6 +19,11 @@
 #define IDD_POPUP_MEDIUM 47
 #define IDD_POPUP_LARGE 48
 #define IDD_POPUP_XLARGE 49
+/* the password question of a new local account: a message and the new password twice */
+#define IDD_PASSWORD 35
+#define IDC_PW_MESSAGE 130
+#define IDC_PW_NEW 131
+#define IDC_PW_CONFIRM 132
 /* the text of every floating message window */
 #define IDC_POPUP_TEXT 110
 

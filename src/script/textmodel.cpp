@@ -218,6 +218,8 @@ static void fnCopyField(const char *lpsz, char *lpszField, size_t cchField)
         lpszField[--n] = '\0';
 }
 
+BOOL g_bSecretLine;
+
 int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField)
 {
     if (!lpszField || cchField == 0)
@@ -225,7 +227,9 @@ int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField
     lpszField[0] = '\0';
     if (!lpszLine)
         return 0;
-    fnDebugLog("fnInfParseField begin", "lpszLine=%s,\nlpszString=%s,\nnField=%d", g_uDebugLevel, lpszLine,
+    /* what the debug entries show of the line: nothing of one that holds a password */
+    const char *lpszShow = g_bSecretLine ? "(hidden)" : lpszLine;
+    fnDebugLog("fnInfParseField begin", "lpszLine=%s,\nlpszString=%s,\nnField=%d", g_uDebugLevel, lpszShow,
                lpszField, nField);
 
     FieldScanStruct scan = {FALSE, FALSE};
@@ -237,14 +241,14 @@ int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField
     const char *lpszStart = lpszLine;
     if (nField == 0 && !bKey) {
         fnDebugLog("fnInfParseField error locating field", "lpszLine=%s,\nlpszString=%s,\nnField=%d",
-                   g_uDebugLevel, lpszLine, lpszField, nField);
+                   g_uDebugLevel, lpszShow, lpszField, nField);
         return 0;
     }
     if (nField >= 1) {
         if (bKey) {
             if (lpszSep[1] == '=') {
                 lpszSep[1] = '?';
-                fnDebugLog("fnInfParseField replace '=' with '?", "lpszLine=%s", g_uDebugLevel, lpszLine);
+                fnDebugLog("fnInfParseField replace '=' with '?", "lpszLine=%s", g_uDebugLevel, lpszShow);
             }
             lpszStart = lpszSep + 1;
         }
@@ -254,15 +258,15 @@ int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField
                 lpszStart++;
             if (!*lpszStart) {
                 fnDebugLog("fnInfParseField error locating field", "lpszLine=%s,\nlpszString=%s,\nnField=%d",
-                           g_uDebugLevel, lpszLine, lpszField, nField);
+                           g_uDebugLevel, lpszShow, lpszField, nField);
                 return 0;
             }
             lpszStart++;
         }
     }
     fnCopyField(lpszStart, lpszField, cchField);
-    fnDebugLog("fnInfParseField end", "lpszLine=%s,\nlpszString=%s,\nnField=%d", g_uDebugLevel, lpszLine,
-               lpszField, nField);
+    fnDebugLog("fnInfParseField end", "lpszLine=%s,\nlpszString=%s,\nnField=%d", g_uDebugLevel, lpszShow,
+               g_bSecretLine ? "(hidden)" : lpszField, nField);
     return 1;
 }
 

@@ -66,6 +66,12 @@ int fnInfCountLines(const char *lpszText, const char *lpszName, int nMax);
 int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField);
 
 /*
+ * Set by a reader while it cuts the fields of a line that holds a password:
+ * the field cutter's debug-log entries then show neither the line nor the field.
+ */
+extern BOOL g_bSecretLine;
+
+/*
  * Where character cchAt of field nField, as fnInfParseField hands the field
  * out, stands in lpszLine (an offset; the field's end when it is shorter).
  * -1 when the line has no such field. For reports that point into a line.

@@ -58,9 +58,9 @@
  *   %% service NAME             install a demand-start service NAME running tgsvc.exe (beside the program;
  *                               it logs to %CASE%\NAME.log) before the runs; stopped and deleted afterwards
  * A "%% file" name with a drive (C:\AUTOEXEC.BAT) is written there rather than in the case folder.
- * In paths, arguments, texts and file contents %CASE% is the case folder and %DEBUGLOG% its
- * debug file; "\r\n" and "\n" in quoted texts (not in file contents) stand for line ends
- * and \" for a double quote.
+ * In paths, arguments, texts and file contents %CASE% is the case folder, %DEBUGLOG% its
+ * debug file and %BIN% the folder of the program under test (tgholder.exe beside it); "\r\n"
+ * and "\n" in quoted texts (not in file contents) stand for line ends and \" for a double quote.
  */
 #include <windows.h>
 
@@ -132,6 +132,7 @@ struct StartedStruct {
 static std::vector<StartedStruct> s_started;
 
 static std::string s_strCaseDir;
+static std::string s_strBinDir;  /* the folder of the program under test and the helper programs */
 static int s_nFailures;
 static int s_nAnswered;
 static std::vector<std::pair<std::string, std::string>> s_vars;  /* "%% let" texts */
@@ -151,7 +152,7 @@ static std::string fnSubstVars(std::string str)
     const struct {
         const char *lpszKey;
         std::string strValue;
-    } vars[] = {{"%CASE%", s_strCaseDir}, {"%DEBUGLOG%", s_strCaseDir + "\\TG7k9Dbg.LOG"}};
+    } vars[] = {{"%CASE%", s_strCaseDir}, {"%DEBUGLOG%", s_strCaseDir + "\\TG7k9Dbg.LOG"}, {"%BIN%", s_strBinDir}};
     for (const auto &v : vars) {
         size_t nPos;
         while ((nPos = str.find(v.lpszKey)) != std::string::npos)
@@ -945,6 +946,7 @@ int main(int argc, char **argv)
     std::string strRoot = std::string(szTemp) + "tge2e";
     CreateDirectoryA(strRoot.c_str(), NULL);
     s_strCaseDir = strRoot + "\\" + strBase.substr(0, strBase.find('.'));
+    s_strBinDir = std::string(argv[2]).substr(0, std::string(argv[2]).find_last_of('\\'));
     fnRemoveTree(s_strCaseDir);
     if (!CreateDirectoryA(s_strCaseDir.c_str(), NULL)) {
         printf("cannot make %s\n", s_strCaseDir.c_str());

@@ -1,9 +1,12 @@
 /*
  * commands/tests/cmdrules_test.cpp -- the portable rules behind the commands:
- * service wait steps, account forms, disk-space arithmetic past 32 bits and
- * the folder walk over a made-up directory tree.
+ * service wait steps, account forms, what the administrator and membership
+ * tests do with their answers, disk-space arithmetic past 32 bits and the
+ * folder walk over a made-up directory tree.
  */
 #include <gtest/gtest.h>
+
+#include <string.h>
 
 #include <map>
 #include <string>
@@ -38,6 +41,36 @@ TEST(CmdRulesTest, ServiceWaitAndAccountForms)
     EXPECT_FALSE(fnFormAccount("jdoe", "corp.example", FALSE, szSmall, sizeof(szSmall)));
     EXPECT_TRUE(fnFormAccount("jdoe", "c.org", FALSE, szSmall, sizeof(szSmall)));  /* exact fit */
     EXPECT_STREQ("jdoe@c.org", szSmall);
+}
+
+TEST(CmdRulesTest, AdminAndMembershipAnswers)
+{
+    struct {
+        BOOL bYes, bMembership;
+        const char *lpszWord;
+        UINT uBox;
+        BOOL bStop;
+        const char *lpszStart;  /* how the default text begins */
+    } rows[] = {
+        {TRUE, FALSE, "display", ADMINBOX_OK, FALSE, "User %s is a local Administrator."},
+        {TRUE, TRUE, "Display", ADMINBOX_OK, FALSE, "User %s is a member of %s."},
+        {TRUE, FALSE, "ExitWithMessage", ADMINBOX_NONE, FALSE, ""},
+        {FALSE, FALSE, "Display", ADMINBOX_NONE, FALSE, ""},
+        {FALSE, FALSE, "Continue", ADMINBOX_OK, FALSE, "User %s is not a local Administrator. If possible"},
+        {FALSE, TRUE, "CONTINUE", ADMINBOX_OKCANCEL, TRUE, "User %s is not a member of %s. Press OK"},
+        {FALSE, TRUE, "ExitWithoutMessage", ADMINBOX_NONE, TRUE, ""},
+        {FALSE, FALSE, "exitwithmessage", ADMINBOX_OK, TRUE, "User %s is not a local Administrator. To continue"},
+        {FALSE, TRUE, "ExitWithMessage", ADMINBOX_OK, TRUE, "User %s is not a member of %s. To continue"},
+        {FALSE, TRUE, "", ADMINBOX_NONE, FALSE, ""},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.lpszWord);
+        AdminActionStruct a;
+        fnAdminAction(r.bYes, r.bMembership, r.lpszWord, &a);
+        EXPECT_EQ(r.uBox, a.uBox);
+        EXPECT_EQ(r.bStop, a.bStop);
+        EXPECT_EQ(0, strncmp(a.lpszFormat, r.lpszStart, strlen(r.lpszStart)));
+    }
 }
 
 TEST(CmdRulesTest, DiskSpaceIn64Bits)
