@@ -88,7 +88,6 @@ void fnLoadNetApi(void)
  */
 static BOOL fnHave(const char *lpszOp, const void *pfn, const char *lpszFn)
 {
-    fnLoadNetApi();
     char szTitle[128];
     if (strncmp(lpszFn, "Net", 3) == 0 && !g_netApi.bNetApiFound) {
         fnFormatBounded(szTitle, sizeof(szTitle), "%s error missing NETAPI32.DLL", lpszOp);
@@ -101,7 +100,8 @@ static BOOL fnHave(const char *lpszOp, const void *pfn, const char *lpszFn)
     fnDebugLog(szTitle, "The operation does nothing", g_uDebugLevel);
     return FALSE;
 }
-#define HAVE(op, name) fnHave(op, (const void *)g_netApi.pfn##name, #name)
+/* the table is filled before the entry is read */
+#define HAVE(op, name) (fnLoadNetApi(), fnHave(op, (const void *)g_netApi.pfn##name, #name))
 
 /* An ANSI text as two-byte characters; FALSE (logged under lpszOp) when it is over 255 characters. */
 static BOOL fnWide(const char *lpszOp, const char *lpszText, WCHAR *lpwszOut)

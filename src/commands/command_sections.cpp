@@ -169,20 +169,6 @@ static void fnSetSIDProfileLocation(char *lpszLine)
 /* A password field is expanded for use but never shown in a log. */
 static const char s_szHidden[] = "(hidden)";
 
-/* The commands whose lines hold a password (UnJoinDomain is found by JoinDomain). */
-static const char *const s_alpszSecretWords[] = {"CreateLocalUser", "ChangeLocalUser", "JoinDomain",
-                                                  "RenameComputerInDomain", "MapDrive", NULL};
-
-/* TRUE when the line names a command with a password, wherever it stands behind a condition. */
-static BOOL fnLineHoldsSecret(const char *lpszLine)
-{
-    for (const char *p = lpszLine; *p; p++)
-        for (int i = 0; s_alpszSecretWords[i]; i++)
-            if (fnPrefixNoCase(p, s_alpszSecretWords[i], strlen(s_alpszSecretWords[i])))
-                return TRUE;
-    return FALSE;
-}
-
 /* Clears the secret-line switch on every way out of the reader. */
 struct SecretLineGuardStruct {
     SecretLineGuardStruct() = default;
@@ -234,6 +220,7 @@ static BOOL fnAdminOutcome(BOOL bYes, BOOL bMembership, const char *lpszWord, co
     AdminActionStruct action;
     fnAdminAction(bYes, bMembership, lpszWord, &action);
     BOOL bStop = action.bStop;
+    BOOL bUserChose = FALSE;  /* Cancel in the OK/Cancel box: the user's choice, not the script's rule */
     if (action.uBox != ADMINBOX_NONE) {
         char szText[CCH_FIELD_BUF];
         if (lpszMessage[0])
@@ -243,12 +230,14 @@ static BOOL fnAdminOutcome(BOOL bYes, BOOL bMembership, const char *lpszWord, co
         BOOL bOK = g_lpSettingsUi->pfnMessageBox(szText, lpszCaption[0] ? lpszCaption : g_szMsgTitle,
                                                  action.uBox == ADMINBOX_OKCANCEL, NULL, NULL);
         if (action.uBox == ADMINBOX_OKCANCEL)
-            bStop = !bOK;
+            bStop = bUserChose = !bOK;
     }
     if (!bStop)
         return FALSE;
     fnDebugLog("fnReadCommand", "Run stopped by the test of user %s", g_uDebugLevel, lpszUser);
     g_bStopProcessing = TRUE;
+    if (!bUserChose)
+        g_bStoppedByRule = TRUE;
     fnNoClosingMessage();
     if (g_lpUserInput)
         g_lpUserInput->uFailed = 1;
@@ -523,7 +512,7 @@ UINT fnReadCommand(HWND hWnd, const char *lpszSection, const char *lpszName)
         if (!lpszPos || !szLine[0])
             break;
         /* a line with a password reaches the debug log by its command only */
-        g_bSecretLine = fnLineHoldsSecret(szLine);
+        g_bSecretLine = fnTextHoldsSecret(szLine);
         fnDebugLog("fnReadCommand", "TestIfTwoFields\nszLine=%s", g_uDebugLevel,
                    g_bSecretLine ? "(a line with a password)" : szLine);
         UINT uTest = fnInfTestIfTwoFields(szLine);

@@ -387,7 +387,9 @@ int fnLoadInf(HWND hWnd)
         g_bRunCancelled = TRUE;
         goto done;
     }
-    fnDebugLog("fnLoadInf", "Before fnReadInf\nlpszInf=%s", g_uDebugLevel, lpszInf);
+    /* a script that holds a password is not shown: the debug file lies in the temporary folder */
+    fnDebugLog("fnLoadInf", "Before fnReadInf\nlpszInf=%s", g_uDebugLevel,
+               g_uDebugLevel && fnTextHoldsSecret(lpszInf) ? "(a script with a password)" : lpszInf);
     nResult = fnReadInf(hWnd, lpszInf);
 done:
     fnCleanUp(&state);

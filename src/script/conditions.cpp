@@ -101,13 +101,15 @@ UINT fnInfTestIfTwoFields(char *lpszLine)
         return IDTEST_FALSE;
     char szWork[CCH_LINE_BUF];
     fnCopyBounded(szWork, sizeof(szWork), lpszLine);
-    fnDebugLog("fnInfTestIfTwoFields begin", "szLine=%s", g_uDebugLevel, szWork);
+    /* a line that holds a password reaches the debug log as a stand-in only */
+    const char *lpszShow = g_bSecretLine ? "(hidden)" : szWork;
+    fnDebugLog("fnInfTestIfTwoFields begin", "szLine=%s", g_uDebugLevel, lpszShow);
 
     char szLeft[CCH_FIELD_BUF], szRight[CCH_FIELD_BUF];
     for (const char *lpszWord : s_specialWords) {
         if (!fnPrefixNoCase(szWork, lpszWord, strlen(lpszWord)))
             continue;
-        fnDebugLog("fnInfTestIfTwoFields Special case", "szLine=%s", g_uDebugLevel, szWork);
+        fnDebugLog("fnInfTestIfTwoFields Special case", "szLine=%s", g_uDebugLevel, lpszShow);
         if (fnInfParseField(szWork, 0, szLeft, sizeof(szLeft))) {
             if (!fnInfParseField(szWork, 1, szRight, sizeof(szRight)))
                 return IDTEST_FALSE;
@@ -132,7 +134,7 @@ UINT fnInfTestIfTwoFields(char *lpszLine)
     if (*lpszNext != '=')
         return IDTEST_NONE;
 
-    fnDebugLog("fnInfTestIfTwoFields found 2 fields", "szLine=%s", g_uDebugLevel, szWork);
+    fnDebugLog("fnInfTestIfTwoFields found 2 fields", "szLine=%s", g_uDebugLevel, lpszShow);
     size_t nBegin = (size_t)(lpszBegin - szWork);
     char szInstruction[CCH_LINE_BUF];
     fnCopyBounded(szInstruction, sizeof(szInstruction), lpszBegin);
@@ -143,6 +145,7 @@ UINT fnInfTestIfTwoFields(char *lpszLine)
     }
     fnCopyBounded(lpszLine, CCH_LINE_BUF, szInstruction);
     fnDebugLog("fnInfTestIfTwoFields exit", "uTest=%u, szLine=%s,\nlpszTmp=%s\nlpszBegin=%s\nszTest=%s",
-               g_uDebugLevel, uTest, lpszLine, szWork, szWork + nBegin, szRight);
+               g_uDebugLevel, uTest, g_bSecretLine ? lpszShow : lpszLine, lpszShow,
+               g_bSecretLine ? lpszShow : szWork + nBegin, szRight);
     return uTest;
 }

@@ -220,6 +220,19 @@ static void fnCopyField(const char *lpsz, char *lpszField, size_t cchField)
 
 BOOL g_bSecretLine;
 
+/* The words that mark a password in a line (UnJoinDomain is found by JoinDomain). */
+static const char *const s_alpszSecretWords[] = {"CreateLocalUser", "ChangeLocalUser", "JoinDomain",
+                                                  "RenameComputerInDomain", "MapDrive", "RunAs", "ExecAs", NULL};
+
+BOOL fnTextHoldsSecret(const char *lpszText)
+{
+    for (const char *p = lpszText; p && *p; p++)
+        for (int i = 0; s_alpszSecretWords[i]; i++)
+            if (fnPrefixNoCase(p, s_alpszSecretWords[i], strlen(s_alpszSecretWords[i])))
+                return TRUE;
+    return FALSE;
+}
+
 int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField)
 {
     if (!lpszField || cchField == 0)

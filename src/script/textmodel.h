@@ -70,6 +70,12 @@ int fnInfParseField(char *lpszLine, int nField, char *lpszField, size_t cchField
  * the field cutter's debug-log entries then show neither the line nor the field.
  */
 extern BOOL g_bSecretLine;
+/*
+ * TRUE when the text names a command or section whose lines hold a password
+ * (the account and domain commands, MapDrive, the run-as sections), in any
+ * case: such a text goes to the debug log as a stand-in only.
+ */
+BOOL fnTextHoldsSecret(const char *lpszText);
 
 /*
  * Where character cchAt of field nField, as fnInfParseField hands the field

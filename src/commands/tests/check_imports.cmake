@@ -6,7 +6,7 @@ set(looked_up
   NetUserAdd NetUserDel NetUserGetInfo NetUserSetInfo NetLocalGroupAdd NetLocalGroupAddMembers
   NetLocalGroupDelMembers NetUserGetLocalGroups NetGetJoinInformation NetJoinDomain NetUnjoinDomain
   NetRenameMachineInDomain NetApiBufferFree ConvertStringSidToSidW LookupAccountSidW CheckTokenMembership
-  IsUserAnAdmin SetComputerNameExA GetDiskFreeSpaceExA)
+  IsUserAnAdmin SetComputerNameExA)
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed (${rc})")
