@@ -211,8 +211,8 @@ static void fnWipeFields(char (*lpaszOut)[CCH_FIELD_BUF], int n)
 
 /*
  * What an administrator or membership test's answer leads to: a box, and
- * perhaps the end of the run, which then fails without the closing
- * "installed successfully". TRUE when the run stops (the section ends with 1).
+ * perhaps the end of the run, without the closing "installed successfully".
+ * TRUE when the run stops (the section ends with 1).
  */
 static BOOL fnAdminOutcome(BOOL bYes, BOOL bMembership, const char *lpszWord, const char *lpszMessage,
                            const char *lpszCaption, const char *lpszUser, const char *lpszGroup)
@@ -236,11 +236,15 @@ static BOOL fnAdminOutcome(BOOL bYes, BOOL bMembership, const char *lpszWord, co
         return FALSE;
     fnDebugLog("fnReadCommand", "Run stopped by the test of user %s", g_uDebugLevel, lpszUser);
     g_bStopProcessing = TRUE;
-    if (!bUserChose)
-        g_bStoppedByRule = TRUE;
     fnNoClosingMessage();
-    if (g_lpUserInput)
-        g_lpUserInput->uFailed = 1;
+    /* the user's Cancel ends the run as cancelled (1602); the script's refusal as failed (1) */
+    if (bUserChose) {
+        g_bUserChoseExit = TRUE;
+    } else {
+        g_bStoppedByRule = TRUE;
+        if (g_lpUserInput)
+            g_lpUserInput->uFailed = 1;
+    }
     return TRUE;
 }
 

@@ -405,6 +405,7 @@ TEST_F(AccountsTest, CommandsStopTheRunAndHidePasswords)
     EXPECT_TRUE(g_bStopProcessing);
     EXPECT_EQ(0u, input.uQuiet);
     EXPECT_EQ(1u, input.uFailed);
+    EXPECT_TRUE(g_bStoppedByRule);
     /* OK on the Continue box goes on; Cancel stops */
     fnResetRunState();
     input.uFailed = 0;
@@ -415,6 +416,8 @@ TEST_F(AccountsTest, CommandsStopTheRunAndHidePasswords)
     s_bBoxAnswer = FALSE;
     EXPECT_EQ(1u, fnRun("IsUserMemberOf=jdoe,Staff,Continue\r\n"));
     EXPECT_TRUE(g_bStopProcessing);
+    EXPECT_TRUE(g_bUserChoseExit);
+    EXPECT_FALSE(g_bStoppedByRule);
     EXPECT_EQ(2u, s_boxes.size());
     /* the administrator test of the current user, told "no" by the token */
     fnResetRunState();

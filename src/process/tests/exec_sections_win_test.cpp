@@ -283,13 +283,16 @@ TEST_F(ExecSectionTest, RunAsPasswordReachesNoLog)
     fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), "Pw4Tallgrid!");
     fnEnCryptString(g_szUserPassword, sizeof(g_szUserPassword));
     EXPECT_EQ(1u, Exec("[RunAs]", "Run=Run,admin,CORP,@U1,tool.exe /x,NORM,Y\r\n"));
+    /* a password written in the line itself stays out of the field cutter's entries too */
+    EXPECT_EQ(1u, Exec("[RunAs]", "Run=Run,admin,CORP,Wr1ttenPw,tool.exe /y,NORM,Y\r\n"));
     g_uDebugLevel = 0;
     g_bLogOpen = FALSE;
-    ASSERT_EQ(1u, s_calls.size());
+    ASSERT_EQ(2u, s_calls.size());
     EXPECT_EQ("Pw4Tallgrid!", s_calls[0].strPassword);
     std::string strLogs = fnReadAll(strDebug) + fnReadAll(strInstall);
     EXPECT_NE(std::string::npos, strLogs.find("tool.exe /x"));
     EXPECT_EQ(std::string::npos, strLogs.find("Pw4Tallgrid!"));
+    EXPECT_EQ(std::string::npos, strLogs.find("Wr1ttenPw"));
     DeleteFileA(strDebug.c_str());
     DeleteFileA(strInstall.c_str());
 }
