@@ -1,7 +1,7 @@
 # Front door: `make test` builds both presets and runs every test; `make demo`
 # runs the sample installation under Wine; `make fuzz` runs the fuzz targets
 # for FUZZ_SECONDS each. All install missing packages first.
-.PHONY: all deps host win test test-host test-win demo bench-config bench-process fuzz clean
+.PHONY: all deps host win test test-host test-win demo bench bench-config bench-process fuzz clean
 FUZZ_SECONDS ?= 60
 
 all: host win
@@ -32,6 +32,11 @@ test: host win
 
 demo: host win
 	tools/wine-session.sh build/win tools/demo.sh build/win
+
+# Times file installation against an NSIS installer of the same payload
+# (makensis from the nsis package); not part of `make test`.
+bench: win
+	tools/wine-session.sh build/win python3 tools/bench-files.py build/win bench/results.md
 
 # Times the configuration editors under Wine; not part of `make test`.
 bench-config: win
