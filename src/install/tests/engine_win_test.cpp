@@ -71,9 +71,10 @@ class EngineTest : public ScratchTest {
         g_pfnFileDialogHook = NULL;
         ScratchTest::TearDown();
     }
-    /* a line installing src\NAME as dst\NAME with the given modes */
-    UINT fnRun(const char *lpszName, UINT uInstall, UINT uCopy = COPY_NORMAL, UINT uBackup = BACKACT_OVERWRITE,
-               UINT uVerAction = VERACT_PROMPT, UINT uInUse = INUSE_PROMPT)
+    /* the record of a line installing DIR\NAME as DIR2\NAME2 with the given modes */
+    void fnLine(const std::string &strSrcDir, const char *lpszSrc, const std::string &strDstDir, const char *lpszDst,
+                UINT uInstall, UINT uCopy = COPY_NORMAL, UINT uBackup = BACKACT_OVERWRITE,
+                UINT uVerAction = VERACT_PROMPT, UINT uInUse = INUSE_PROMPT)
     {
         memset(&m_if, 0, sizeof(m_if));
         m_if.uInstallMode = uInstall;
@@ -82,10 +83,16 @@ class EngineTest : public ScratchTest {
         m_if.uVerAction = uVerAction;
         m_if.uInUseAction = uInUse;
         m_if.uJoinPart = JOIN_NONE;
-        fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, fnPath("src").c_str());
-        fnCopyBounded(m_if.szSrcFileName, CCH_PATH, lpszName);
-        fnCopyBounded(m_if.szDstDir, CCH_PATH, fnPath("dst").c_str());
-        fnCopyBounded(m_if.szDstFileName, CCH_PATH, lpszName);
+        fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, strSrcDir.c_str());
+        fnCopyBounded(m_if.szSrcFileName, CCH_PATH, lpszSrc);
+        fnCopyBounded(m_if.szDstDir, CCH_PATH, strDstDir.c_str());
+        fnCopyBounded(m_if.szDstFileName, CCH_PATH, lpszDst);
+    }
+    /* installs src\NAME as dst\NAME */
+    UINT fnRun(const char *lpszName, UINT uInstall, UINT uCopy = COPY_NORMAL, UINT uBackup = BACKACT_OVERWRITE,
+               UINT uVerAction = VERACT_PROMPT, UINT uInUse = INUSE_PROMPT)
+    {
+        fnLine(fnPath("src"), lpszName, fnPath("dst"), lpszName, uInstall, uCopy, uBackup, uVerAction, uInUse);
         return fnInstallFileVer(NULL, &m_if);
     }
     int fnCount(const std::string &strPattern)
@@ -216,14 +223,7 @@ TEST_F(EngineTest, BackupsUniqueNamesAndFailures)
     /* a copy onto itself is nothing to do, in the modes without the search too */
     ASSERT_TRUE(fnWrite(fnPath("dst\\self.txt"), "self"));
     for (UINT uMode : {INSTALL_ASIS, INSTALL_KEEPATTRIB, INSTALL_NORMAL}) {
-        memset(&m_if, 0, sizeof(m_if));
-        m_if.uInstallMode = uMode;
-        m_if.uCopyMode = COPY_NORMAL;
-        m_if.uBackupAction = BACKACT_OVERWRITE;
-        fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, fnPath("dst").c_str());
-        fnCopyBounded(m_if.szDstDir, CCH_PATH, (fnPath("dst") + "\\").c_str());
-        fnCopyBounded(m_if.szSrcFileName, CCH_PATH, "self.txt");
-        fnCopyBounded(m_if.szDstFileName, CCH_PATH, "SELF.TXT");
+        fnLine(fnPath("dst"), "self.txt", fnPath("dst") + "\\", "SELF.TXT", uMode);
         EXPECT_EQ((UINT)IFV_SKIPPED, fnInstallFileVer(NULL, &m_if));
         EXPECT_EQ("self", fnRead(fnPath("dst\\self.txt")));
     }
@@ -308,15 +308,8 @@ TEST_F(EngineTest, CopiesFoundElsewhere)
     }
     /* a copy found elsewhere is never deleted in modes without the search (a stale record) */
     ASSERT_TRUE(fnWrite(fnPath("other\\x.dll"), "other"));
-    memset(&m_if, 0, sizeof(m_if));
-    m_if.uInstallMode = INSTALL_KEEPATTRIB;
-    m_if.uCopyMode = COPY_NORMAL;
-    m_if.uBackupAction = BACKACT_OVERWRITE;
+    fnLine(fnPath("src"), "x.dll", fnPath("dst"), "x.dll", INSTALL_KEEPATTRIB);
     fnCopyBounded(m_if.szCurDir, CCH_PATH, fnPath("other").c_str());
-    fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, fnPath("src").c_str());
-    fnCopyBounded(m_if.szDstDir, CCH_PATH, fnPath("dst").c_str());
-    fnCopyBounded(m_if.szSrcFileName, CCH_PATH, "x.dll");
-    fnCopyBounded(m_if.szDstFileName, CCH_PATH, "x.dll");
     EXPECT_EQ((UINT)IFV_INSTALLED, fnInstallFileVer(NULL, &m_if));
     EXPECT_EQ("other", fnRead(fnPath("other\\x.dll")));
     /* clean mode never deletes the file it installed, when the destination is the System directory */
@@ -350,13 +343,8 @@ TEST_F(EngineTest, SzddWildcardsJoinsAndMissingSources)
     CreateDirectoryA(fnPath("src\\sub").c_str(), NULL);
     ASSERT_TRUE(fnWrite(fnPath("src\\READ.TX_"), fnSzdd(strData, 'T')));
     ASSERT_TRUE(fnWrite(fnPath("src\\sub\\deep.bin"), "deep"));
-    memset(&m_if, 0, sizeof(m_if));
-    m_if.uInstallMode = INSTALL_NORMAL;
-    m_if.uCopyMode = COPY_NORMAL;
-    m_if.uBackupAction = BACKACT_OVERWRITE;
+    fnLine(fnPath("src"), "", fnPath("dst\\tree"), "", INSTALL_NORMAL);
     m_if.bRecurse = TRUE;
-    fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, fnPath("src").c_str());
-    fnCopyBounded(m_if.szDstDir, CCH_PATH, fnPath("dst\\tree").c_str());
     fnCopyBounded(m_if.szWildSpec, CCH_PATH, "*");
     EXPECT_NE(0u, fnWildInstallFiles(NULL, &m_if));
     EXPECT_EQ(strData, fnRead(fnPath("dst\\tree\\READ.TXT")));
@@ -368,13 +356,7 @@ TEST_F(EngineTest, SzddWildcardsJoinsAndMissingSources)
     ASSERT_TRUE(fnWrite(fnPath("src\\p1"), "one,"));
     ASSERT_TRUE(fnWrite(fnPath("src\\p2"), "two"));
     for (const char *lpszPart : {"p1", "p2"}) {
-        memset(&m_if, 0, sizeof(m_if));
-        m_if.uCopyMode = COPY_JOIN;
-        m_if.uInstallMode = INSTALL_NORMAL;
-        fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, fnPath("src").c_str());
-        fnCopyBounded(m_if.szSrcFileName, CCH_PATH, lpszPart);
-        fnCopyBounded(m_if.szDstDir, CCH_PATH, fnPath("dst").c_str());
-        fnCopyBounded(m_if.szDstFileName, CCH_PATH, "joined");
+        fnLine(fnPath("src"), lpszPart, fnPath("dst"), "joined", INSTALL_NORMAL, COPY_JOIN);
         EXPECT_EQ((UINT)IFV_INSTALLED, fnInstallFileVer(NULL, &m_if));
     }
     EXPECT_EQ("one,two", fnRead(fnPath("dst\\joined")));
@@ -382,15 +364,8 @@ TEST_F(EngineTest, SzddWildcardsJoinsAndMissingSources)
     /* a missing source: skipped silently, or dialog 5 with a disk */
     EXPECT_EQ((UINT)IFV_SKIPPED, fnRun("none.txt", INSTALL_NORMAL));
     EXPECT_TRUE(g_auAsked.empty());
-    memset(&m_if, 0, sizeof(m_if));
-    m_if.uInstallMode = INSTALL_NORMAL;
-    m_if.uCopyMode = COPY_NORMAL;
-    m_if.uBackupAction = BACKACT_OVERWRITE;
+    fnLine(fnPath("disk2"), "p2", fnPath("dst"), "p2", INSTALL_NORMAL);
     m_if.bDiskGiven = TRUE;
-    fnCopyBounded(m_if.szSrcFilePath, CCH_PATH, fnPath("disk2").c_str());
-    fnCopyBounded(m_if.szSrcFileName, CCH_PATH, "p2");
-    fnCopyBounded(m_if.szDstDir, CCH_PATH, fnPath("dst").c_str());
-    fnCopyBounded(m_if.szDstFileName, CCH_PATH, "p2");
     g_auAnswers = {IDC_DISK_SKIP};
     EXPECT_EQ((UINT)IFV_SKIPPED, fnInstallFileVer(NULL, &m_if));
     g_auAnswers = {IDCANCEL};

@@ -105,7 +105,7 @@ inline std::string fnPendingRenames(void)
     std::string str;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &hKey))
         return str;
-    char buf[8192];
+    char buf[16384];
     DWORD cb = sizeof(buf) - 2, dwType = 0;
     if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, &dwType, (BYTE *)buf, &cb) == ERROR_SUCCESS) {
         for (DWORD i = 0; i < cb; i++)

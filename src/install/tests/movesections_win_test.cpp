@@ -21,31 +21,6 @@ using namespace filetest;
 
 namespace {
 
-std::string fnPending(void)
-{
-    HKEY hKey;
-    std::string str;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &hKey))
-        return str;
-    char buf[16384];
-    DWORD cb = sizeof(buf) - 2, dwType = 0;
-    if (RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, &dwType, (BYTE *)buf, &cb) == ERROR_SUCCESS)
-        for (DWORD i = 0; i < cb; i++)
-            str += buf[i] ? buf[i] : '|';
-    RegCloseKey(hKey);
-    return str;
-}
-
-void fnClearPending(void)
-{
-    HKEY hKey;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
-                      &hKey) == ERROR_SUCCESS) {
-        RegDeleteValueA(hKey, "PendingFileRenameOperations");
-        RegCloseKey(hKey);
-    }
-}
-
 class MoveTest : public ScratchTest {
 protected:
     std::string m_strLog;
@@ -59,11 +34,11 @@ protected:
         m_strLog = fnPath("logs\\install.log");
         fnCopyBounded(g_szLogFile, sizeof(g_szLogFile), m_strLog.c_str());
         g_bLogOpen = TRUE;
-        fnClearPending();
+        fnClearPendingRenames();
     }
     void TearDown() override
     {
-        fnClearPending();
+        fnClearPendingRenames();
         ScratchTest::TearDown();
     }
     UINT fnRunMove(const std::string &strBody)
@@ -173,7 +148,7 @@ TEST_F(MoveTest, TreeDeletesRemoveOnlyWhatMatches)
     EXPECT_FALSE(fnExists(fnPath("k\\4.log")));
     EXPECT_TRUE(fnExists(fnPath("k")));
     EXPECT_EQ(std::string::npos, fnLog().find("missing.txt"));
-    EXPECT_EQ("", fnPending());
+    EXPECT_EQ("", fnPendingRenames());
 }
 
 TEST_F(MoveTest, FilesInUseWaitForTheRestart)
@@ -196,7 +171,7 @@ TEST_F(MoveTest, FilesInUseWaitForTheRestart)
     CloseHandle(hTarget);
     CloseHandle(hMv);
 
-    std::string strPending = fnPending();
+    std::string strPending = fnPendingRenames();
     EXPECT_NE(std::string::npos, strPending.find(fnPath("held.dll") + "||")) << strPending;
     /* the held destination is replaced by a copy made beside it; the source stays where it is */
     EXPECT_EQ("new", fnRead(fnPath("new.dll")));
