@@ -18,6 +18,7 @@
 #include "driver/sectionlists.h"
 #include "driver/userexit.h"
 #include "driver/winstate.h"
+#include "install/copylines.h"
 #include "script/expand.h"
 #include "script/textmodel.h"
 #include "script/textmodel_msg.h"
@@ -110,7 +111,7 @@ static UINT fnFileSectionResult(UINT r)
 {
     if (r == 0) {
         if (!g_bQuiet)
-            fnMessage(1061, NULL, MB_OK | MB_ICONSTOP);
+            fnMessage(1061, NULL, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
         return 0;
     }
     return r;
@@ -359,6 +360,7 @@ UINT fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput)
 {
     UINT uEnd = SECT_CONTINUE;
     char *lpszPos = lpszInf;
+    g_lpszInfStart = lpszInf;
     while (lpszPos && *lpszPos) {
         if (fnPrefixNoCase(lpszPos, "[End]", 5))
             break;
@@ -397,6 +399,7 @@ UINT fnWalkSections(HWND hWnd, char *lpszInf, UserInputStruct *lpUserInput)
             lpszPos = lpszInf;
     }
     g_lpszNextSection = NULL;
+    g_lpszInfStart = NULL;
     return uEnd;
 }
 

@@ -28,6 +28,7 @@
 #include "install/filerules.h"
 #include "install/fileops.h"
 #include "install/moverules.h"
+#include "install/namelist.h"
 #include "resource.h"
 #include "script/conditions.h"
 #include "script/expand.h"
@@ -53,62 +54,6 @@ namespace {
 
 UINT s_uMaxFiles;  /* the meter's range in the running section */
 char s_szTopDst[MAX_PATH];  /* the destination folder of the running wildcard line, or empty */
-
-/* A growing list of names of one folder, taken before anything in it changes. */
-struct NameListStruct {
-    char (*lpNames)[MAX_PATH];
-    UINT uCount;
-    UINT uCap;
-};
-
-BOOL fnListAdd(NameListStruct *lpList, const char *lpszName)
-{
-    if (lpList->uCount == lpList->uCap) {
-        UINT uCap = lpList->uCap ? lpList->uCap * 2 : 32;
-        void *lpNew = realloc(lpList->lpNames, (size_t)uCap * MAX_PATH);
-        if (!lpNew)
-            return FALSE;
-        lpList->lpNames = (char (*)[MAX_PATH])lpNew;
-        lpList->uCap = uCap;
-    }
-    fnCopyBounded(lpList->lpNames[lpList->uCount++], MAX_PATH, lpszName);
-    return TRUE;
-}
-
-void fnListFree(NameListStruct *lpList)
-{
-    free(lpList->lpNames);
-    lpList->lpNames = NULL;
-    lpList->uCount = lpList->uCap = 0;
-}
-
-/*
- * The names in lpszDir matching lpszPattern: files (bDirs FALSE) or
- * subdirectories other than "." and ".." that are no links (bDirs TRUE).
- * FALSE when memory ran out (the list then holds what was found so far).
- */
-BOOL fnListNames(const char *lpszDir, const char *lpszPattern, BOOL bDirs, NameListStruct *lpList)
-{
-    char szSearch[MAX_PATH];
-    if (!fnJoinPath(szSearch, sizeof(szSearch), lpszDir, lpszPattern))
-        return FALSE;
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA(szSearch, &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return TRUE;
-    BOOL bOk = TRUE;
-    do {
-        BOOL bDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (bDir != bDirs || lstrcmpA(fd.cFileName, ".") == 0 || lstrcmpA(fd.cFileName, "..") == 0)
-            continue;
-        /* a link to a folder elsewhere is never followed */
-        if (bDir && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        bOk = fnListAdd(lpList, fd.cFileName);
-    } while (bOk && FindNextFileA(hFind, &fd));
-    FindClose(hFind);
-    return bOk;
-}
 
 BOOL fnPathExists(const char *lpszPath)
 {

@@ -32,6 +32,9 @@
  *                               before anything else, control ID must hold exactly VALUE (else the
  *                               case fails); "press none" leaves the window as it is (a floating
  *                               window that stays while the run goes on counts as expected)
+ *   %% answer "TEXT" swap DIR press "BUTTON"
+ *                               before pressing, move everything on the removable drive R: into
+ *                               %CASE%\DIR, as if the disk in it were changed
  *   %% expect exit N
  *   %% expect file PATH | nofile PATH
  *   %% expect contains PATH "TEXT" | notcontains PATH "TEXT"
@@ -58,6 +61,7 @@
  *   %% service NAME             install a demand-start service NAME running tgsvc.exe (beside the program;
  *                               it logs to %CASE%\NAME.log) before the runs; stopped and deleted afterwards
  * A "%% file" name with a drive (C:\AUTOEXEC.BAT) is written there rather than in the case folder.
+ * The copy progress dialog (it holds the progress meter) is passed over unless an answer matches it.
  * In paths, arguments, texts and file contents %CASE% is the case folder, %DEBUGLOG% its
  * debug file and %BIN% the folder of the program under test (tgholder.exe beside it); "\r\n"
  * and "\n" in quoted texts (not in file contents) stand for line ends and \" for a double quote.
@@ -98,6 +102,7 @@ struct AnswerStruct {
     std::string strButton;
     bool bClose;
     bool bUsed;
+    std::string strSwap;  /* folder of the case that takes R:'s contents before the button is pressed */
 };
 
 /* A registry value a case stages, and what it held before. */
@@ -287,6 +292,8 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
                     a.strButton = w[++i];
                 } else if (w[i] == "close") {
                     a.bClose = true;
+                } else if (w[i] == "swap" && i + 1 < w.size()) {
+                    a.strSwap = w[++i];
                 }
             }
             lpCase->answers.push_back(a);
@@ -320,6 +327,36 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
         }
     }
     return true;
+}
+
+/* Moves the contents of folder strFrom into strTo (made when missing), folder by folder. */
+static void fnMoveContents(const std::string &strFrom, const std::string &strTo)
+{
+    CreateDirectoryA(strTo.c_str(), NULL);
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((strFrom + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string strName = fd.cFileName;
+        if (strName == "." || strName == "..")
+            continue;
+        std::string strSrc = strFrom + "\\" + strName, strDst = strTo + "\\" + strName;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            fnMoveContents(strSrc, strDst);
+            RemoveDirectoryA(strSrc.c_str());
+        } else {
+            SetFileAttributesA(strSrc.c_str(), FILE_ATTRIBUTE_NORMAL);
+            MoveFileExA(strSrc.c_str(), strDst.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING);
+        }
+    } while (FindNextFileA(hFind, &fd));
+    FindClose(hFind);
+}
+
+/* TRUE for the copy progress dialog: it holds the progress meter. */
+static bool fnIsProgressDialog(HWND hWnd)
+{
+    return FindWindowExA(hWnd, NULL, "ProgressMeterTG7K9", NULL) != NULL;
 }
 
 static std::string fnWindowText(HWND hWnd)
@@ -509,11 +546,17 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
             lpScan->bUnexpected = true;
             return FALSE;
         }
+        if (!a.strSwap.empty()) {
+            fnMoveContents("R:", s_strCaseDir + "\\" + a.strSwap);
+            printf("moved the contents of R: to %s\n", a.strSwap.c_str());
+        }
         printf("answered \"%s\" with \"%s\"\n", strCaption.c_str(), a.strButton.c_str());
         s_nAnswered++;
         PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(find.hButton), BN_CLICKED), (LPARAM)find.hButton);
         return TRUE;
     }
+    if (fnIsProgressDialog(hWnd))
+        return TRUE;
     fnFail("unexpected window \"%s\": %s", strCaption, strText);
     lpScan->bUnexpected = true;
     return FALSE;
