@@ -16,6 +16,8 @@ work="$build/demo"
 rm -rf "$work"
 mkdir -p "$work"
 "$tgpack" "$build/setup32.exe" "$root/examples/sample.inf" "$work/TGDEMO.EXE" --scramble || exit 1
+# the files the sample's [Files] section installs travel beside the installer
+cp -r "$root/examples/files" "$work/files"
 
 # the program writes its debug log to the prefix's temporary folder; an old one would be asked about
 temp_unix=$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')" 2>/dev/null)
@@ -36,6 +38,10 @@ else
 fi
 echo "--- registry key the sample wrote (HKCU\\Software\\Tallgrid Demo) ---"
 wine reg query 'HKCU\Software\Tallgrid Demo' 2>/dev/null | tr -d '\r' | sed '/^$/d'
+if [ -d "$work/Installed" ]; then
+    echo "--- files the sample's [Files] section installed ($work/Installed) ---"
+    (cd "$work/Installed" && find . -type f | sort)
+fi
 if [ -f "$work/WINVER.TXT" ]; then
     echo "--- what the program [Exec] ran wrote ($work/WINVER.TXT) ---"
     tr -d '\r' <"$work/WINVER.TXT" | sed '/^$/d'

@@ -1,8 +1,9 @@
 /*
  * install/tests/filesections_win_test.cpp -- file-copy and disk-copy
- * sections over scratch trees (quiet runs, no dialog): joins that must not
- * be installed, a bad line, a meter range of 0, and disk lines with the
- * directory section made on the disk, free space measured 64 bits wide and
+ * sections over scratch trees (quiet runs, no dialog): wildcards and
+ * recursion, conditions, joined parts and joins that must not be installed,
+ * a bad line, a meter range of 0, and disk lines copied as they are with
+ * the directory section made on the disk, free space measured 64 bits wide and
  * no disk asked for where nobody can answer.
  */
 #include <windows.h>
@@ -73,6 +74,31 @@ class FileSectionTest : public ScratchTest {
     std::string m_strScript;
 };
 
+TEST_F(FileSectionTest, TreeConditionsAndJoinedParts)
+{
+    fnKit("A.TXT", "a");
+    fnKit("DOC\\R.TXT", "r");
+    fnKit("DOC\\SUB\\N.TXT", "n");
+    fnKit("DOC\\X.BIN", "x");
+    fnKit("P1", "one,");
+    fnKit("P2", "two,");
+    fnKit("P3", "three");
+    ASSERT_EQ(1u, fnRun("[Files]\r\nTotalFiles=3\r\n"
+                        "0,A.TXT,SYSTEM\\A.TXT,N,N,N\r\n"
+                        "0,DOC\\*.TXT,DOC\\*.TXT,+N,N,N\r\n"
+                        "abc=abd,0,A.TXT,NEVER.TXT,N,N,N\r\n"
+                        "0,P1,JOINED.BIN,N,JN1,N\r\n"
+                        "0,P2,JOINED.BIN,N,JN2,N\r\n"
+                        "0,P3,JOINED.BIN,N,JN0,N\r\n"));
+    EXPECT_EQ("a", fnRead(fnPath("out\\SYSTEM\\A.TXT")));
+    EXPECT_EQ("r", fnRead(fnPath("out\\DOC\\R.TXT")));
+    EXPECT_EQ("n", fnRead(fnPath("out\\DOC\\SUB\\N.TXT")));
+    EXPECT_FALSE(fnExists(fnPath("out\\DOC\\X.BIN")));
+    EXPECT_FALSE(fnExists(fnPath("out\\NEVER.TXT")));
+    EXPECT_EQ("one,two,three", fnRead(fnPath("out\\JOINED.BIN")));
+    EXPECT_FALSE(fnTempLeft());
+}
+
 TEST_F(FileSectionTest, IncompleteJoinsLeaveTheDestinationAlone)
 {
     fnKit("P1", "one,");
@@ -104,12 +130,15 @@ TEST_F(FileSectionTest, BadLineStopsTheSectionAndCountsOfZeroStillInstall)
 
 TEST_F(FileSectionTest, DiskLinesMakeTheDiskFoldersAndNeedNoOneInQuietRuns)
 {
+    std::string strPacked = fnSzdd("packed text", 'T');
+    fnKit("THREE.TX_", strPacked);
     fnKit("ONE.TXT", "one");
     /* a need above 4 GiB is met by a disk that has it */
     g_fake.qwFree = 6000000000ull;
     ASSERT_EQ(1u, fnRunDisks("[DiskDirs]\r\nDOCS\r\n[MakeDisks]\r\nDirsSection=DiskDirs\r\n"
-                             "0,ONE.TXT,SUB\\ONE.TXT,First,,5000000000\r\n"));
+                             "0,ONE.TXT,SUB\\ONE.TXT,First,,5000000000\r\n0,THREE.TX_,THREE.TX_\r\n"));
     EXPECT_EQ("one", fnRead(fnPath("out\\SUB\\ONE.TXT")));
+    EXPECT_EQ(strPacked, fnRead(fnPath("out\\THREE.TX_")));  /* copied as it is, never expanded */
     EXPECT_TRUE(fnExists(fnPath("out\\DOCS")));
     /* too little space, or a line that asks for the next disk: nobody can change it in a quiet run */
     g_fake.qwFree = 4000000000ull;
