@@ -353,10 +353,22 @@ static void fnMoveContents(const std::string &strFrom, const std::string &strTo)
     FindClose(hFind);
 }
 
-/* TRUE for the copy progress dialog: it holds the progress meter. */
+static BOOL CALLBACK fnFindMeterProc(HWND hWnd, LPARAM lParam)
+{
+    char szClass[64] = "";
+    GetClassNameA(hWnd, szClass, sizeof(szClass));
+    if (lstrcmpiA(szClass, "ProgressMeterTG7K9") != 0)
+        return TRUE;
+    *(bool *)lParam = true;
+    return FALSE;
+}
+
+/* TRUE for the copy progress dialog: it holds the progress meter (class names read across processes). */
 static bool fnIsProgressDialog(HWND hWnd)
 {
-    return FindWindowExA(hWnd, NULL, "ProgressMeterTG7K9", NULL) != NULL;
+    bool bFound = false;
+    EnumChildWindows(hWnd, fnFindMeterProc, (LPARAM)&bFound);
+    return bFound;
 }
 
 static std::string fnWindowText(HWND hWnd)
@@ -514,6 +526,8 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
         lpScan->bUnexpected = true;
         return FALSE;
     }
+    /* looked at before its texts: the dialog may be going away while it is read */
+    bool bProgress = fnIsProgressDialog(hWnd);
     std::string strText;
     EnumChildWindows(hWnd, fnCollectTextProc, (LPARAM)&strText);
     for (AnswerStruct &a : lpScan->lpCase->answers) {
@@ -555,7 +569,8 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
         PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(find.hButton), BN_CLICKED), (LPARAM)find.hButton);
         return TRUE;
     }
-    if (fnIsProgressDialog(hWnd))
+    /* the progress dialog, or a window that closed while it was read, needs no answer */
+    if (bProgress || fnIsProgressDialog(hWnd) || !IsWindow(hWnd) || !IsWindowVisible(hWnd))
         return TRUE;
     fnFail("unexpected window \"%s\": %s", strCaption, strText);
     lpScan->bUnexpected = true;
