@@ -836,9 +836,15 @@ UINT fnWildInstallDirectory(HWND hWnd, IFStruct *lpIF)
     return fnWildInstallFiles(hWnd, lpIF);
 }
 
+/* the line's own destination while a recursive walk runs: a source tree that holds it never copies it into itself */
+static char s_szWalkTop[CCH_PATH];
+static int s_nWalkDepth;
+
 UINT fnWildInstallFiles(HWND hWnd, IFStruct *lpIF)
 {
     char szPattern[CCH_PATH];
+    if (s_nWalkDepth == 0)
+        fnCopyBounded(s_szWalkTop, sizeof(s_szWalkTop), lpIF->szDstDir);
     if (!fnJoinPath(szPattern, sizeof(szPattern), lpIF->szSrcFilePath, lpIF->szWildSpec[0] ? lpIF->szWildSpec : "*"))
         return 1;
     WIN32_FIND_DATAA fd;
@@ -891,13 +897,27 @@ UINT fnWildInstallFiles(HWND hWnd, IFStruct *lpIF)
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || strcmp(fd.cFileName, ".") == 0 ||
             strcmp(fd.cFileName, "..") == 0)
             continue;
+        /* a link may lead back up the tree or off it: the walk stays on what the line names */
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            fnDebugLog("fnWildInstallFiles", "Link not followed: %s\\%s", g_uDebugLevel, szSrcKeep, fd.cFileName);
+            continue;
+        }
         if (!fnJoinPath(lpIF->szSrcFilePath, sizeof(lpIF->szSrcFilePath), szSrcKeep, fd.cFileName) ||
             !fnJoinPath(lpIF->szDstDir, sizeof(lpIF->szDstDir), szDstKeep, fd.cFileName)) {
             fnDebugLog("fnWildInstallFiles", "Path too long below %s: %s", g_uDebugLevel, szSrcKeep, fd.cFileName);
             uResult = 0;
             break;
         }
-        if (fnWildInstallDirectory(hWnd, lpIF) == 0) {
+        /* a destination inside the source tree is the walk's output, not its input */
+        if (fnSameFile(lpIF->szSrcFilePath, s_szWalkTop)) {
+            fnDebugLog("fnWildInstallFiles", "Destination not copied into itself: %s", g_uDebugLevel,
+                       lpIF->szSrcFilePath);
+            continue;
+        }
+        s_nWalkDepth++;
+        UINT uSub = fnWildInstallDirectory(hWnd, lpIF);
+        s_nWalkDepth--;
+        if (uSub == 0) {
             uResult = 0;
             break;
         }

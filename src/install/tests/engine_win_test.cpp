@@ -352,6 +352,14 @@ TEST_F(EngineTest, SzddWildcardsJoinsAndMissingSources)
     EXPECT_EQ(2u, m_if.uFileNum);
     EXPECT_EQ(fnPath("src"), m_if.szSrcFilePath);
 
+    /* a destination inside the source tree is never walked into */
+    fnLine(fnPath("src"), "", fnPath("src\\sub\\out"), "", INSTALL_NORMAL);
+    m_if.bRecurse = TRUE;
+    fnCopyBounded(m_if.szWildSpec, CCH_PATH, "*.bin");
+    EXPECT_NE(0u, fnWildInstallDirectory(NULL, &m_if));
+    EXPECT_EQ("deep", fnRead(fnPath("src\\sub\\out\\sub\\deep.bin")));
+    EXPECT_FALSE(fnExists(fnPath("src\\sub\\out\\sub\\out")));
+
     /* join: parts appended in order */
     ASSERT_TRUE(fnWrite(fnPath("src\\p1"), "one,"));
     ASSERT_TRUE(fnWrite(fnPath("src\\p2"), "two"));
