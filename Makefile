@@ -1,7 +1,7 @@
 # Front door: `make test` builds both presets and runs every test; `make demo`
 # runs the sample installation under Wine; `make fuzz` runs the fuzz targets
 # for FUZZ_SECONDS each. All install missing packages first.
-.PHONY: all deps host win test test-host test-win demo bench bench-config bench-process fuzz clean
+.PHONY: all deps host win test test-host test-win demo screenshots bench bench-config bench-process fuzz clean
 FUZZ_SECONDS ?= 60
 
 all: host win
@@ -37,6 +37,10 @@ demo: host win
 # (makensis from the nsis package); not part of `make test`.
 bench: win
 	tools/wine-session.sh build/win python3 tools/bench-files.py build/win bench/results.md
+
+# Captures the dialogs the cases of tests/e2e/shots show into build/screenshots/*.png; not part of `make test`.
+screenshots: win
+	tools/wine-session.sh build/win tools/screenshots.sh build/win
 
 # Times the configuration editors under Wine; not part of `make test`.
 bench-config: win

@@ -107,11 +107,23 @@ static int fnNoCmpFileVersion(const char *, const char *)
     return 2; /* no version information */
 }
 
+static UINT fnNoDriveType(const char *)
+{
+    return 1; /* no root directory */
+}
+
+static BOOL fnNoFreeBytes(const char *, ULONGLONG *lpullFree)
+{
+    if (lpullFree)
+        *lpullFree = 0;
+    return FALSE;
+}
+
 const MachineLookupStruct g_machineNone = {
     fnNoRegistry, fnNoEnv,      fnNoExpand, fnNoShellFolder, fnRunOSInfo, fnNoWMI,
     fnNoSMBIOS,   fnNoAdapters, fnNoString, fnNoName,        fnNoName,    fnNoMemory,
     fnNoPath,     fnNoPath,     fnNoSID,    fnNoName,        fnNoName,    fnNoName,
-    fnNoFile,     fnNoFileVersion, fnNoCmpFileVersion,
+    fnNoFile,     fnNoFileVersion, fnNoCmpFileVersion, fnNoDriveType, fnNoFreeBytes,
 };
 
 const MachineLookupStruct *g_lpMachine = &g_machineNone;

@@ -118,6 +118,12 @@ struct MachineLookupStruct {
                               char *lpszLegal);
     /* A file's version against a dotted version text: 0 equal, 7 older, 11 newer, else cannot compare. */
     int (*pfnCmpFileVersion)(const char *lpszFile, const char *lpszVersion);
+
+    /* Added for the destination test (ui/inputcore.cpp). */
+    /* The drive type of a root ("C:\\", "\\\\server\\share\\"; NULL: the current drive): the DRIVE_ codes, 0 or 1 when unknown or missing. */
+    UINT (*pfnGetDriveType)(const char *lpszRoot);
+    /* Free bytes this user may use on the drive of lpszPath; FALSE when they cannot be read. */
+    BOOL (*pfnGetFreeBytes)(const char *lpszPath, ULONGLONG *lpullFree);
 };
 
 /* The installed lookup table; points at g_machineNone until one is installed. */

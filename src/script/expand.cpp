@@ -24,6 +24,7 @@
 #include "script/pathtext.h"
 
 BOOL g_bExpandSecret;
+BOOL g_bLastExpandSecret;
 ExpandNoteProc g_pfnExpandNote;
 static UINT s_uExpandDepth; /* 1 in a field's expansion, 2 in an inline function's arguments */
 
@@ -842,8 +843,11 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
     /* A field without the option character is data as written: it keeps its whole
        length (a long REG_SZ, a PATH list) instead of passing through the 259-character
        expansion buffer. */
-    if (!strchr(lpszText, g_cOptChar))
+    if (!strchr(lpszText, g_cOptChar)) {
+        if (!s_uExpandDepth)
+            g_bLastExpandSecret = FALSE;
         return EXPAND_NONE;
+    }
     char szExpanded[CCH_EXPANDED];
     size_t cchExpanded = 0;
     szExpanded[0] = '\0';
@@ -946,6 +950,8 @@ int fnExpandOptsCut(char *lpszText, size_t cchText, BOOL *lpbCut)
     if (lpbCut)
         *lpbCut = bCut;
     s_uExpandDepth--;
+    if (!s_uExpandDepth)
+        g_bLastExpandSecret = g_bExpandSecret;
     g_bExpandSecret = s_uExpandDepth ? (bOuterSecret || g_bExpandSecret) : FALSE;
     return nRC;
 }

@@ -68,6 +68,12 @@ extern ExpandNoteProc g_pfnExpandNote;
  * text; debug-log entries then show fnLogText's stand-in instead of texts.
  */
 extern BOOL g_bExpandSecret;
+/*
+ * Whether the last finished expansion of a field put the password into its
+ * text: a handler that logs the expanded text later ORs it into the field's
+ * own secret flag and logs "(hidden)" for it.
+ */
+extern BOOL g_bLastExpandSecret;
 /* lpszText, or "(hidden)" while g_bExpandSecret is set: for debug-log arguments only. */
 const char *fnLogText(const char *lpszText);
 

@@ -96,6 +96,21 @@ static ULONGLONG fnWinGetPhysicalMemory(void)
     return GlobalMemoryStatusEx(&ms) ? ms.ullTotalPhys : 0;
 }
 
+static UINT fnWinGetDriveType(const char *lpszRoot)
+{
+    return GetDriveTypeA(lpszRoot);
+}
+
+static BOOL fnWinGetFreeBytes(const char *lpszPath, ULONGLONG *lpullFree)
+{
+    ULARGE_INTEGER liFree;
+    *lpullFree = 0;
+    if (!GetDiskFreeSpaceExA(lpszPath, &liFree, NULL, NULL))
+        return FALSE;
+    *lpullFree = liFree.QuadPart;
+    return TRUE;
+}
+
 static MachineLookupStruct s_machineWin;
 
 void fnInstallMachineLookup(void)
@@ -114,6 +129,8 @@ void fnInstallMachineLookup(void)
     s_machineWin.pfnGetUserName = fnWinGetUserName;
     s_machineWin.pfnGetComputerName = fnWinGetComputerName;
     s_machineWin.pfnGetPhysicalMemory = fnWinGetPhysicalMemory;
+    s_machineWin.pfnGetDriveType = fnWinGetDriveType;
+    s_machineWin.pfnGetFreeBytes = fnWinGetFreeBytes;
     fnAddExpandLookups(&s_machineWin);
     g_lpMachine = &s_machineWin;
 }

@@ -23,13 +23,26 @@
  *   %% timeout SECONDS          default 30
  *   %% regclean KEY             delete registry key KEY (HKCU\..., HKLM\..., HKCR\...) with all it
  *                               holds before the first run (the Wine prefix outlives a case)
- *   %% answer "TEXT" [set ID "VALUE"]... press "BUTTON"
- *                               when a dialog whose caption or text holds TEXT appears, fill
- *                               the controls and press the button (matched without '&')
+ *   %% answer "TEXT" [STEP]... press "BUTTON"
+ *                               when a dialog whose caption or text holds TEXT appears, take the
+ *                               steps in the order written, then press the button (matched without
+ *                               '&'; a disabled or hidden button fails the case). Steps:
+ *                                 set ID "VALUE"      put the text into control ID
+ *                                 check ID | uncheck ID   click the box when its state differs
+ *                                 select ID "ITEM"    choose the line ITEM (case ignored) of a list
+ *                                                     or combo box, as a click would
+ *                                 expect-text ID "T"  control ID holds exactly T
+ *                                 expect-enabled ID | expect-disabled ID | expect-hidden ID
+ *                                 expect-checked ID | expect-unchecked ID
+ *                                 shot NAME           when TG_SHOT_DIR is set, the dialog as the screen
+ *                                                     shows it, into TG_SHOT_DIR\NAME.png
  *   %% answer "TEXT" close      close the shell folder window whose caption holds TEXT (a shortcut
- *                               section opens one; its explorer.exe would never end by itself)
+ *                               section opens one; its explorer.exe would never end by itself), or
+ *                               the dialog whose caption or text holds TEXT with its close box
+ *   %% answer "TEXT" again ...  the rule may answer a dialog already answered once it is usable
+ *                               again (a box it showed was answered; a refused OK left it open)
  *   %% answer "TEXT" [expect ID "VALUE"]... press "BUTTON"|none
- *                               before anything else, control ID must hold exactly VALUE (else the
+ *                               before any other step, control ID must hold exactly VALUE (else the
  *                               case fails); "press none" leaves the window as it is (a floating
  *                               window that stays while the run goes on counts as expected)
  *   %% answer "TEXT" swap DIR press "BUTTON"
@@ -95,12 +108,19 @@ struct PackStruct {
     bool bUnchecked;
 };
 
+/* One step of an answer: its verb, the control and the text it takes. */
+struct StepStruct {
+    std::string strVerb;
+    int nId;
+    std::string strText;
+};
+
 struct AnswerStruct {
     std::string strMatch;
-    std::vector<std::pair<int, std::string>> sets;
-    std::vector<std::pair<int, std::string>> expectTexts;
+    std::vector<StepStruct> steps;
     std::string strButton;
     bool bClose;
+    bool bAgain;
     bool bUsed;
     std::string strSwap;  /* folder of the case that takes R:'s contents before the button is pressed */
 };
@@ -140,6 +160,7 @@ static std::string s_strCaseDir;
 static std::string s_strBinDir;  /* the folder of the program under test and the helper programs */
 static int s_nFailures;
 static int s_nAnswered;
+static DWORD s_dwLastAnswer;  /* when the runner last answered a window */
 static std::vector<std::pair<std::string, std::string>> s_vars;  /* "%% let" texts */
 static LONG s_nSettingChanges;
 
@@ -280,20 +301,32 @@ static bool fnReadCase(const char *lpszPath, CaseStruct *lpCase)
             AnswerStruct a;
             a.strMatch = w[1];
             a.bClose = false;
+            a.bAgain = false;
             a.bUsed = false;
+            size_t nExpects = 0;
             for (size_t i = 2; i < w.size(); i++) {
-                if (w[i] == "set" && i + 2 < w.size()) {
-                    a.sets.push_back({atoi(w[i + 1].c_str()), w[i + 2]});
+                if ((w[i] == "set" || w[i] == "select" || w[i] == "expect-text") && i + 2 < w.size()) {
+                    a.steps.push_back({w[i], atoi(w[i + 1].c_str()), w[i + 2]});
                     i += 2;
                 } else if (w[i] == "expect" && i + 2 < w.size()) {
-                    a.expectTexts.push_back({atoi(w[i + 1].c_str()), w[i + 2]});
+                    /* checked before the other steps, in the order written */
+                    a.steps.insert(a.steps.begin() + nExpects++, {"expect-text", atoi(w[i + 1].c_str()), w[i + 2]});
                     i += 2;
+                } else if (w[i] == "shot" && i + 1 < w.size()) {
+                    a.steps.push_back({w[i], 0, w[i + 1]});
+                    i += 1;
+                } else if ((w[i] == "check" || w[i] == "uncheck" || w[i].compare(0, 7, "expect-") == 0) &&
+                           i + 1 < w.size()) {
+                    a.steps.push_back({w[i], atoi(w[i + 1].c_str()), ""});
+                    i += 1;
                 } else if (w[i] == "press" && i + 1 < w.size()) {
                     a.strButton = w[++i];
                 } else if (w[i] == "close") {
                     a.bClose = true;
                 } else if (w[i] == "swap" && i + 1 < w.size()) {
                     a.strSwap = w[++i];
+                } else if (w[i] == "again") {
+                    a.bAgain = true;
                 }
             }
             lpCase->answers.push_back(a);
@@ -417,6 +450,172 @@ static BOOL CALLBACK fnCollectTextProc(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
+/* CRC-32 of PNG chunks. */
+static DWORD fnCrc32(DWORD dwCrc, const BYTE *lpb, size_t cb)
+{
+    dwCrc = ~dwCrc;
+    for (size_t i = 0; i < cb; i++) {
+        dwCrc ^= lpb[i];
+        for (int k = 0; k < 8; k++)
+            dwCrc = (dwCrc >> 1) ^ (0xEDB88320u & (0u - (dwCrc & 1)));
+    }
+    return ~dwCrc;
+}
+
+static void fnPutBE32(std::string *lpstr, DWORD dw)
+{
+    for (int i = 3; i >= 0; i--)
+        lpstr->push_back((char)((dw >> (i * 8)) & 0xFF));
+}
+
+static void fnPngChunk(std::string *lpPng, const char *lpszType, const std::string &strData)
+{
+    fnPutBE32(lpPng, (DWORD)strData.size());
+    std::string strBody = std::string(lpszType, 4) + strData;
+    lpPng->append(strBody);
+    fnPutBE32(lpPng, fnCrc32(0, (const BYTE *)strBody.data(), strBody.size()));
+}
+
+/* The window's client area as the screen shows it (child controls included), as an uncompressed PNG. */
+static bool fnShotWindow(HWND hWnd, const std::string &strPath)
+{
+    /* the client area: without a window manager the frame is never painted */
+    RECT rc;
+    GetClientRect(hWnd, &rc);
+    MapWindowPoints(hWnd, NULL, (POINT *)&rc, 2);
+    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    if (cx <= 0 || cy <= 0)
+        return false;
+    HDC hdcScreen = GetDC(NULL);
+    HDC hdcMem = CreateCompatibleDC(hdcScreen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *lpBits = NULL;
+    HBITMAP hbm = CreateDIBSection(hdcScreen, &bi, DIB_RGB_COLORS, &lpBits, NULL, 0);
+    HGDIOBJ hOld = SelectObject(hdcMem, hbm);
+    BitBlt(hdcMem, 0, 0, cx, cy, hdcScreen, rc.left, rc.top, SRCCOPY);
+    GdiFlush();
+    /* rows of filter byte 0 and RGB, in stored deflate blocks */
+    std::string strRaw;
+    const BYTE *lpb = (const BYTE *)lpBits;
+    for (int y = 0; y < cy; y++) {
+        strRaw.push_back(0);
+        for (int x = 0; x < cx; x++) {
+            const BYTE *p = lpb + ((size_t)y * cx + x) * 4;
+            strRaw.push_back((char)p[2]);
+            strRaw.push_back((char)p[1]);
+            strRaw.push_back((char)p[0]);
+        }
+    }
+    SelectObject(hdcMem, hOld);
+    DeleteObject(hbm);
+    DeleteDC(hdcMem);
+    ReleaseDC(NULL, hdcScreen);
+    std::string strZ = "\x78\x01";
+    for (size_t nPos = 0; nPos < strRaw.size() || nPos == 0;) {
+        size_t cb = strRaw.size() - nPos < 65535 ? strRaw.size() - nPos : 65535;
+        strZ.push_back(nPos + cb >= strRaw.size() ? 1 : 0);
+        strZ.push_back((char)(cb & 0xFF));
+        strZ.push_back((char)(cb >> 8));
+        strZ.push_back((char)(~cb & 0xFF));
+        strZ.push_back((char)((~cb >> 8) & 0xFF));
+        strZ.append(strRaw, nPos, cb);
+        nPos += cb;
+        if (cb == 0)
+            break;
+    }
+    DWORD a = 1, b = 0;
+    for (unsigned char c : strRaw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    fnPutBE32(&strZ, (b << 16) | a);
+    std::string strPng = "\x89PNG\r\n\x1a\n", strHdr;
+    fnPutBE32(&strHdr, (DWORD)cx);
+    fnPutBE32(&strHdr, (DWORD)cy);
+    strHdr += std::string("\x08\x02\x00\x00\x00", 5);
+    fnPngChunk(&strPng, "IHDR", strHdr);
+    fnPngChunk(&strPng, "IDAT", strZ);
+    fnPngChunk(&strPng, "IEND", "");
+    FILE *fp = fopen(strPath.c_str(), "wb");
+    if (!fp)
+        return false;
+    fwrite(strPng.data(), 1, strPng.size(), fp);
+    fclose(fp);
+    return true;
+}
+
+/* One step of an answer on the dialog hWnd; a step that does not hold fails the case. */
+static void fnTakeStep(HWND hWnd, const StepStruct &step, const std::string &strCaption)
+{
+    if (step.strVerb == "shot") {
+        const char *lpszDir = getenv("TG_SHOT_DIR");
+        if (lpszDir && *lpszDir) {
+            /* let the dialog finish painting before the screen is read */
+            RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Sleep(200);
+            std::string strPath = std::string(lpszDir) + "\\" + step.strText + ".png";
+            if (!fnShotWindow(hWnd, strPath))
+                printf("cannot write %s\n", strPath.c_str());
+            else
+                printf("shot %s\n", strPath.c_str());
+        }
+        return;
+    }
+    HWND hItem = GetDlgItem(hWnd, step.nId);
+    std::string strWhere = strCaption + "\", control " + std::to_string(step.nId);
+    const std::string &v = step.strVerb;
+    if (v == "expect-hidden") {
+        if (hItem && IsWindowVisible(hItem))
+            fnFail("%s is shown in \"%s", v, strWhere);
+        return;
+    }
+    if (!hItem) {
+        fnFail("%s: no such control in \"%s", v, strWhere);
+        return;
+    }
+    std::string strText = fnSubst(step.strText);
+    /* another process's control: its text comes through the message, not GetWindowText */
+    char szItemText[4096] = "";
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hItem, WM_GETTEXT, sizeof(szItemText), (LPARAM)szItemText, SMTO_ABORTIFHUNG, 5000, &dwResult);
+    char szClass[32];
+    GetClassNameA(hItem, szClass, sizeof(szClass));
+    if (v == "set") {
+        SetDlgItemTextA(hWnd, step.nId, strText.c_str());
+    } else if (v == "check" || v == "uncheck") {
+        bool bWant = v == "check";
+        if ((SendMessageA(hItem, BM_GETCHECK, 0, 0) == BST_CHECKED) != bWant)
+            SendMessageA(hItem, BM_CLICK, 0, 0);
+    } else if (v == "select") {
+        /* as a click does: the line is chosen and the dialog hears of the change */
+        bool bList = lstrcmpiA(szClass, "ListBox") == 0;
+        LRESULT n = SendMessageA(hItem, bList ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, (WPARAM)-1,
+                                 (LPARAM)strText.c_str());
+        if (n < 0) {
+            fnFail("no line \"%s\" in \"%s", strText, strWhere);
+            return;
+        }
+        SendMessageA(hItem, bList ? LB_SETCURSEL : CB_SETCURSEL, (WPARAM)n, 0);
+        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(step.nId, bList ? LBN_SELCHANGE : CBN_SELCHANGE), (LPARAM)hItem);
+    } else if (v == "expect-text") {
+        if (szItemText != strText)
+            fnFail("text \"%s\" in \"%s", szItemText, strWhere + " (expected \"" + strText + "\")");
+    } else if (v == "expect-enabled" || v == "expect-disabled") {
+        if ((IsWindowEnabled(hItem) != FALSE) != (v == "expect-enabled"))
+            fnFail("%s does not hold in \"%s", v, strWhere);
+    } else if (v == "expect-checked" || v == "expect-unchecked") {
+        if ((SendMessageA(hItem, BM_GETCHECK, 0, 0) == BST_CHECKED) != (v == "expect-checked"))
+            fnFail("%s does not hold in \"%s", v, strWhere);
+    } else {
+        fnFail("unknown step %s in \"%s", v, strWhere);
+    }
+}
+
 struct ScanStruct {
     std::vector<DWORD> pids;
     CaseStruct *lpCase;
@@ -509,7 +708,9 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
     bool bFolder = lstrcmpA(szClass, "ExplorerWClass") == 0 || lstrcmpA(szClass, "CabinetWClass") == 0;
     if (lstrcmpA(szClass, "#32770") != 0 && !bFolder)
         return TRUE;
-    if (fnSeen(lpScan->lpSeen, hWnd))
+    /* a dialog answered before is only taken up again by an "again" rule, once a box above it has gone */
+    bool bSeen = fnSeen(lpScan->lpSeen, hWnd);
+    if (bSeen && (bFolder || !IsWindowEnabled(hWnd) || GetTickCount() - s_dwLastAnswer < 300))
         return TRUE;
     std::string strCaption = fnWindowText(hWnd);
     if (bFolder) {
@@ -531,32 +732,33 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
     std::string strText;
     EnumChildWindows(hWnd, fnCollectTextProc, (LPARAM)&strText);
     for (AnswerStruct &a : lpScan->lpCase->answers) {
-        if (a.bUsed || a.bClose)
+        if (a.bUsed || (bSeen && !a.bAgain))
             continue;
         std::string strMatch = fnSubst(a.strMatch);
         if (strCaption.find(strMatch) == std::string::npos && strText.find(strMatch) == std::string::npos)
             continue;
         a.bUsed = true;
-        lpScan->lpSeen->push_back(hWnd);
-        for (auto &e : a.expectTexts) {
-            char szItem[4096] = "";
-            GetDlgItemTextA(hWnd, e.first, szItem, sizeof(szItem));
-            if (fnSubst(e.second) != szItem) {
-                std::string strFormat = "control " + std::to_string(e.first) + " of \"%s\" holds \"%s\"";
-                fnFail(strFormat.c_str(), strCaption, szItem);
-            }
+        if (!bSeen)
+            lpScan->lpSeen->push_back(hWnd);
+        s_dwLastAnswer = GetTickCount();
+        if (a.bClose) {
+            printf("closed window \"%s\"\n", strCaption.c_str());
+            s_nAnswered++;
+            PostMessageA(hWnd, WM_CLOSE, 0, 0);
+            return TRUE;
         }
+        for (const StepStruct &step : a.steps)
+            fnTakeStep(hWnd, step, strCaption);
         if (a.strButton == "none") {
             printf("seen \"%s\"\n", strCaption.c_str());
             s_nAnswered++;
             return TRUE;
         }
-        for (auto &s : a.sets)
-            SetDlgItemTextA(hWnd, s.first, fnSubst(s.second).c_str());
         FindButtonStruct find = {a.strButton, NULL};
         EnumChildWindows(hWnd, fnFindButtonProc, (LPARAM)&find);
-        if (!find.hButton) {
-            fnFail("no button \"%s\" in window \"%s\"", a.strButton, strCaption);
+        if (!find.hButton || !IsWindowVisible(find.hButton) || !IsWindowEnabled(find.hButton)) {
+            fnFail(find.hButton ? "button \"%s\" cannot be pressed in window \"%s\"" : "no button \"%s\" in window \"%s\"",
+                   a.strButton, strCaption);
             lpScan->bUnexpected = true;
             return FALSE;
         }
@@ -569,6 +771,8 @@ static BOOL CALLBACK fnScanProc(HWND hWnd, LPARAM lParam)
         PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(find.hButton), BN_CLICKED), (LPARAM)find.hButton);
         return TRUE;
     }
+    if (bSeen)
+        return TRUE;
     /* the progress dialog, or a window that closed while it was read, needs no answer */
     if (bProgress || fnIsProgressDialog(hWnd) || !IsWindow(hWnd) || !IsWindowVisible(hWnd))
         return TRUE;
