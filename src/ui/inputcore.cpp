@@ -470,7 +470,7 @@ static BOOL fnApplyInputKey(int nKey, char *lpszLine, ReadSectStruct *r)
         if (fnFieldExpanded(lpszLine, 1, szValue, &r->bSecret) == -2 || !r->lpszList)
             break;
         if (r->nListLines >= MAX_LIST_LINES || !fnAddBlockLine(r->lpszList, r->cchList, szValue))
-            fnDebugLog("fnReadInputSection", "List line dropped: %s", g_uDebugLevel, fnLogText(szValue));
+            fnDebugLog("fnReadInputSection", "List line dropped: %s", g_uDebugLevel, r->bSecret ? "(hidden)" : szValue);
         else
             r->nListLines++;
         break;

@@ -10,6 +10,7 @@
 
 #include "common/bounded.h"
 #include "common/runstate.h"
+#include "driver/scramble.h"
 #include "script/optstore.h"
 #include "script/tests/fakemachine.h"
 #include "ui/inputcore.h"
@@ -201,6 +202,24 @@ TEST_F(InputCoreTest, QuestionReaderSlotsValuesAndPaths)
     EXPECT_STREQ("a\r\nPro\r\n", szList);
     EXPECT_EQ(2, r.nListLines);
     EXPECT_TRUE(r.bEndOfSection);
+    fnFreeReadSect(&r);
+}
+
+TEST_F(InputCoreTest, AValueThatTookInThePasswordIsMarkedSecret)
+{
+    char szPw[CCH_PASSWORD] = "hunter2";
+    ASSERT_TRUE(fnEnCryptString(szPw, sizeof(szPw)));
+    fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), szPw);
+    ReadSectStruct r;
+    fnInitReadSect(&r, NULL, 0);
+    char szPlain[] = "Msg1=plain\r\nDefault=literal\r\n";
+    ASSERT_EQ(1u, fnReadInputSection(szPlain, &r));
+    EXPECT_FALSE(r.bSecret);
+    /* the flag outlives the expansion, so every later log line of the question can hide the value */
+    char szBody[] = "Default=@U1\r\nMsg1=plain\r\n";
+    ASSERT_EQ(1u, fnReadInputSection(szBody, &r));
+    EXPECT_STREQ("hunter2", r.szDefault);
+    EXPECT_TRUE(r.bSecret);
     fnFreeReadSect(&r);
 }
 

@@ -186,6 +186,46 @@ TEST_F(InputDlgTest, PleaseSelectCannotBeConfirmed)
     EXPECT_STREQ("Beta", g_szFromListResponse[0]);
 }
 
+std::string s_strHelpCalls;
+BOOL WINAPI fnFakeWinHelp(HWND, LPCSTR lpszFile, UINT uCommand, ULONG_PTR dwData)
+{
+    s_strHelpCalls += std::string(lpszFile) + " " + std::to_string(uCommand) + " " +
+                      (uCommand == HELP_KEY ? (const char *)dwData : "") + ";";
+    return TRUE;
+}
+
+TEST_F(InputDlgTest, HelpBoxShowsTheTextAndAHelpFileGoesToTheHelpEngine)
+{
+    ReadSectStruct r;
+    fnInitReadSect(&r, NULL, 0);
+    fnCopyBounded(r.szCaption, sizeof(r.szCaption), "Data");
+    r.lpszHelp = (char *)calloc(1, CCH_INPUTBLOCK);
+    fnCopyBounded(r.lpszHelp, CCH_INPUTBLOCK, "Line one\r\n");
+    HWND hBox = NULL;
+    fnShowQuestionHelp(NULL, &r, &hBox);
+    ASSERT_TRUE(hBox != NULL);
+    char szCaption[64];
+    GetWindowTextA(hBox, szCaption, sizeof(szCaption));
+    EXPECT_STREQ("Help: Data", szCaption);
+    EXPECT_EQ("Line one\r\n", fnItemText(hBox, IDC_HELP_TEXT));
+    EXPECT_EQ("&Done", fnItemText(hBox, IDC_HELP_DONE));
+    fnEndHelp(NULL, &r, &hBox);
+    EXPECT_TRUE(hBox == NULL);
+
+    WinHelpProc pfnSaved = g_pfnWinHelp;
+    g_pfnWinHelp = fnFakeWinHelp;
+    s_strHelpCalls.clear();
+    r.uHelpKind = HELPKIND_WINHELP;
+    fnCopyBounded(r.lpszHelp, CCH_INPUTBLOCK, "C:\\app.hlp");
+    fnCopyBounded(r.szHelpKey, sizeof(r.szHelpKey), "Setup");
+    fnShowQuestionHelp(NULL, &r, &hBox);
+    fnEndHelp(NULL, &r, &hBox);
+    g_pfnWinHelp = pfnSaved;
+    EXPECT_EQ("C:\\app.hlp " + std::to_string(HELP_KEY) + " Setup;C:\\app.hlp " + std::to_string(HELP_QUIT) + " ;",
+              s_strHelpCalls);
+    fnFreeReadSect(&r);
+}
+
 TEST_F(InputDlgTest, QuietRunAsksNothingAndTakesDefaults)
 {
     g_bQuiet = TRUE;
