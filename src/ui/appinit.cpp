@@ -94,6 +94,8 @@ static UINT fnRunDestinationTest(HWND hWnd, UserInputStruct *u)
     DestContextStruct ctx = {hWnd};
     DestOpsStruct ops = {fnDestAsk, fnDestMessage, fnDestMakeDirs, fnDestSetCurrentDir, &ctx};
     UINT r = fnCheckDestination(u, &ops);
+    if (r == DEST_CANCELLED)
+        g_bUserChoseExit = TRUE;
     fnDebugLog("fnCheckDestination", "result=%u, g_szDestDir=%s", g_uDebugLevel, r, g_szDestDir);
     return r;
 }
@@ -115,8 +117,10 @@ static UINT fnSourceStep(HWND hWnd, UserInputStruct *u)
     if (u->bSourceDirPrompt && !g_bQuiet) {
         DirDialogStruct dir = {u->szSourceCaption, u->szSourceMsg1, u->szSourceMsg2, NULL, ""};
         fnCopyBounded(dir.szPath, sizeof(dir.szPath), u->szSourceDir);
-        if (!fnDirectoryDialog(hWnd, &dir))
+        if (!fnDirectoryDialog(hWnd, &dir)) {
+            g_bUserChoseExit = TRUE;
             return SECT_ERROR;
+        }
         fnCopyBounded(u->szSourceDir, sizeof(u->szSourceDir), dir.szPath);
         fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), dir.szPath);
         fnCopyBounded(g_szSourceSlot[0], sizeof(g_szSourceSlot[0]), dir.szPath);
@@ -136,8 +140,11 @@ static UINT fnDestinationStep(HWND hWnd, UserInputStruct *u)
         return SECT_CONTINUE;
     DirDialogStruct dir = {u->szCaption, u->szDestMsg1, u->szDestMsg2, NULL, ""};
     fnCopyBounded(dir.szPath, sizeof(dir.szPath), u->szDestPath);
-    if (!fnDirectoryDialog(hWnd, &dir))
+    if (!fnDirectoryDialog(hWnd, &dir)) {
+        /* the run fails, as the user's choice: the exit code says cancelled */
+        g_bUserChoseExit = TRUE;
         return SECT_ERROR;
+    }
     fnCopyBounded(u->szDestPath, sizeof(u->szDestPath), dir.szPath);
     fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), dir.szPath);
     fnCopyBounded(g_szPathSlot[0], sizeof(g_szPathSlot[0]), dir.szPath);
@@ -410,8 +417,10 @@ static UINT fnGetAllInstallInfo(HWND hWnd, const char *lpszSection, UserInputStr
     } else {
         UINT uTemplate = fnEqualNoCase(lpszName, "[GetAllInstallInfo2]") ? IDD_ALLINFO2 : IDD_ALLINFO;
         INT_PTR r = DialogBoxParamA(g_hInst, MAKEINTRESOURCEA(uTemplate), hWnd, fnAllInfoProc, (LPARAM)a);
-        if (r != IDOK)
+        if (r != IDOK) {
+            g_bUserChoseExit = TRUE;
             uStatus = SECT_ENDRUN;
+        }
     }
     if (uStatus == SECT_CONTINUE) {
         fnAllInfoStore(a, u);

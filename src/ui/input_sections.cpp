@@ -276,6 +276,9 @@ UINT fnInitOptionsSection(HWND hWnd, const char *lpszSection, const char *lpszNa
     case READQ_DONE: uResult = 100; break;
     default: uResult = fnOptionButtons(hWnd, 0, q) ? 100 : 103; break;
     }
+    /* the run ends at the user's word, which the exit code must tell */
+    if (uResult == 103)
+        g_bUserChoseExit = TRUE;
     fnFreeReadSect(&r);
     free(q);
     return uResult;
