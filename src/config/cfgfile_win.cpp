@@ -24,6 +24,7 @@
 #include "install/dirs.h"
 #include "install/filerules.h"
 #include "script/pathtext.h"
+#include "ui/inputdlg.h"
 
 BOOL fnResolveConfigPath(const char *lpszName, BOOL bProfile, char *lpszOut, size_t cchOut)
 {
@@ -99,7 +100,7 @@ static UINT fnConfigBackupMethod(void)
     if (g_uBackUpMethod != BACKUP_PROMPT)
         return g_uBackUpMethod;
     if (!s_uChosenMethod)
-        s_uChosenMethod = BACKUP_ORIEXT;
+        s_uChosenMethod = fnAskBackupMethod(NULL);
     return s_uChosenMethod;
 }
 
