@@ -33,32 +33,51 @@ BOOL fnIsAbsolutePath(const char *lpszPath)
            (lpszPath[0] == '/' && lpszPath[1] == '/');
 }
 
-namespace {
+/*
+ * The letters of each place in the flag fields and the mode each selects.
+ * A letter a table lacks gives the place's default; the letter that names
+ * the default stands in the table too, so the script checker can tell a
+ * slip of the pen from a chosen default.
+ */
+const FlagLetterStruct g_aInstallLetters[] = {
+    {'N', INSTALL_NORMAL}, {'S', INSTALL_CHECK}, {'V', INSTALL_VERSION},    {'T', INSTALL_DATE},
+    {'M', INSTALL_MIXED},  {'A', INSTALL_ASIS},  {'U', INSTALL_ASIS},       {'R', INSTALL_DIRECTJOIN},
+    {'K', INSTALL_KEEPATTRIB}, {0, 0}};
+const FlagLetterStruct g_aInUseLetters[] = {
+    {'P', INUSE_PROMPT}, {'N', INUSE_PROMPT}, {'C', INUSE_CLOSE}, {'R', INUSE_RESTART}, {'S', INUSE_SKIP}, {0, 0}};
+const FlagLetterStruct g_aVerActLetters[] = {
+    {'N', VERACT_PROMPT}, {'P', VERACT_PROMPT}, {'C', VERACT_CANCEL}, {'I', VERACT_IGNORE}, {'K', VERACT_KEEP}, {0, 0}};
+const FlagLetterStruct g_aAttribLetters[] = {{'N', FALSE}, {'K', TRUE}, {0, 0}};
+const FlagLetterStruct g_aCopyLetters[] = {
+    {'N', COPY_NORMAL}, {'D', COPY_D},      {'R', COPY_R},       {'S', COPY_SKIP},   {'V', COPY_V},    {'F', COPY_FORCE},
+    {'C', COPY_CLEAN},  {'P', COPY_PROMPT}, {'?', COPY_Q},       {'W', COPY_WINDIR}, {'J', COPY_JOIN}, {0, 0}};
+const FlagLetterStruct g_aBackupLetters[] = {
+    {'N', BACKACT_OVERWRITE}, {'B', BACKACT_BACKUP}, {'U', BACKACT_UNIQUE}, {'S', BACKACT_SKIP},
+    {'P', BACKACT_PROMPT},    {'K', BACKACT_KEEP},   {0, 0}};
 
-struct LetterCodeStruct {
-    char c;
-    UINT u;
-};
-
-UINT fnLetterCode(char c, const LetterCodeStruct *lpTable, size_t n, UINT uDefault)
+BOOL fnFindFlagLetter(const FlagLetterStruct *lpTable, char c, UINT *lpuCode)
 {
     char cUp = fnUpperAscii(c);
-    for (size_t i = 0; i < n; i++)
-        if (lpTable[i].c == cUp)
-            return lpTable[i].u;
-    return uDefault;
+    for (; cUp && lpTable->c; lpTable++) {
+        if (lpTable->c == cUp) {
+            if (lpuCode)
+                *lpuCode = lpTable->u;
+            return TRUE;
+        }
+    }
+    return FALSE;
 }
 
-const LetterCodeStruct s_install[] = {{'N', INSTALL_NORMAL}, {'S', INSTALL_CHECK},  {'V', INSTALL_VERSION},
-                                      {'T', INSTALL_DATE},   {'M', INSTALL_MIXED},  {'A', INSTALL_ASIS},
-                                      {'U', INSTALL_ASIS},   {'R', INSTALL_DIRECTJOIN}, {'K', INSTALL_KEEPATTRIB}};
-const LetterCodeStruct s_inUse[] = {{'C', INUSE_CLOSE}, {'R', INUSE_RESTART}, {'S', INUSE_SKIP}};
-const LetterCodeStruct s_verAct[] = {{'C', VERACT_CANCEL}, {'I', VERACT_IGNORE}, {'K', VERACT_KEEP}};
-const LetterCodeStruct s_copy[] = {{'D', COPY_D},    {'R', COPY_R},     {'S', COPY_SKIP},   {'V', COPY_V},
-                                   {'F', COPY_FORCE}, {'C', COPY_CLEAN}, {'P', COPY_PROMPT}, {'?', COPY_Q},
-                                   {'W', COPY_WINDIR}, {'J', COPY_JOIN}};
-const LetterCodeStruct s_backup[] = {{'B', BACKACT_BACKUP}, {'U', BACKACT_UNIQUE}, {'S', BACKACT_SKIP},
-                                     {'P', BACKACT_PROMPT}, {'K', BACKACT_KEEP}};
+namespace {
+
+/* The code of letter i of the text, or the default when the text is shorter or the table lacks the letter. */
+UINT fnLetterAt(const char *lpszText, size_t i, const FlagLetterStruct *lpTable, UINT uDefault)
+{
+    UINT u = uDefault;
+    if (strlen(lpszText) > i)
+        fnFindFlagLetter(lpTable, lpszText[i], &u);
+    return u;
+}
 
 /* rc with the answer copied out, or 0 with an empty output when it does not fit */
 int fnUniqueAnswer(char *lpszOut, size_t cchOut, const char *lpszPath, int nRC)
@@ -68,9 +87,6 @@ int fnUniqueAnswer(char *lpszOut, size_t cchOut, const char *lpszPath, int nRC)
     lpszOut[0] = '\0';
     return 0;
 }
-
-#define LETTER(text, i, table, def) \
-    (strlen(text) > (i) ? fnLetterCode((text)[i], (table), sizeof(table) / sizeof((table)[0]), (UINT)(def)) : (UINT)(def))
 
 }  // namespace
 
@@ -84,25 +100,25 @@ BOOL fnDecodeFileFlags(const char *lpszFlags1, const char *lpszFlags2, const cha
         lpIF->bRecurse = TRUE;
         f1++;
     }
-    if (strlen(f1) > 4 || strlen(f2) > 4 || strlen(f3) > 4)
+    if (strlen(f1) > CCH_FLAG_FIELD || strlen(f2) > CCH_FLAG_FIELD || strlen(f3) > CCH_FLAG_FIELD)
         return FALSE;
-    lpIF->uInstallMode = LETTER(f1, 0, s_install, INSTALL_NORMAL);
-    lpIF->uInUseAction = LETTER(f1, 1, s_inUse, INUSE_PROMPT);
-    lpIF->uVerAction = LETTER(f1, 2, s_verAct, VERACT_PROMPT);
-    lpIF->bKeepAttrib = strlen(f1) > 3 && fnUpperAscii(f1[3]) == 'K';
-    lpIF->uCopyMode = LETTER(f2, 0, s_copy, COPY_NORMAL);
+    lpIF->uInstallMode = fnLetterAt(f1, 0, g_aInstallLetters, INSTALL_NORMAL);
+    lpIF->uInUseAction = fnLetterAt(f1, 1, g_aInUseLetters, INUSE_PROMPT);
+    lpIF->uVerAction = fnLetterAt(f1, 2, g_aVerActLetters, VERACT_PROMPT);
+    lpIF->bKeepAttrib = fnLetterAt(f1, 3, g_aAttribLetters, FALSE);
+    lpIF->uCopyMode = fnLetterAt(f2, 0, g_aCopyLetters, COPY_NORMAL);
     lpIF->uJoinCopyMode = COPY_NORMAL;
     lpIF->uJoinPart = JOIN_NONE;
     if (lpIF->uCopyMode == COPY_JOIN) {
         /* the joined file is installed with any copy mode but another join */
-        UINT uJoinCopy = LETTER(f2, 1, s_copy, COPY_NORMAL);
+        UINT uJoinCopy = fnLetterAt(f2, 1, g_aCopyLetters, COPY_NORMAL);
         lpIF->uJoinCopyMode = uJoinCopy == COPY_JOIN ? (UINT)COPY_NORMAL : uJoinCopy;
         if (strlen(f2) > 2) {
             UINT uPart = fnReadDigitNumber(f2 + 2);
             lpIF->uJoinPart = uPart == 0 ? JOIN_LAST : uPart == 1 ? JOIN_FIRST : JOIN_MIDDLE;
         }
     }
-    lpIF->uBackupAction = LETTER(f3, 0, s_backup, BACKACT_OVERWRITE);
+    lpIF->uBackupAction = fnLetterAt(f3, 0, g_aBackupLetters, BACKACT_OVERWRITE);
     return TRUE;
 }
 

@@ -23,6 +23,33 @@ UINT fnReadDigitNumber(const char *lpszText);
 /* TRUE for a path with a drive ("X:...") or a UNC path ("\\..."). */
 BOOL fnIsAbsolutePath(const char *lpszPath);
 
+/* A flag field holds at most this many characters (a leading "+" of field 1 not counted). */
+#define CCH_FLAG_FIELD 4
+
+/* One letter of a flag field and the mode it selects. */
+struct FlagLetterStruct {
+    char c;  /* upper case */
+    UINT u;
+};
+
+/*
+ * The letters of each place of the flag fields (a table ends with letter 0):
+ * field 1's install mode, in-use action, version action and attribute
+ * letter, field 2's copy mode (also the joined file's, after a "J") and
+ * field 3's backup action. The letter that names a place's default is in
+ * its table; any other letter the table lacks gives the default as well,
+ * which the script checker reports.
+ */
+extern const FlagLetterStruct g_aInstallLetters[];
+extern const FlagLetterStruct g_aInUseLetters[];
+extern const FlagLetterStruct g_aVerActLetters[];
+extern const FlagLetterStruct g_aAttribLetters[];
+extern const FlagLetterStruct g_aCopyLetters[];
+extern const FlagLetterStruct g_aBackupLetters[];
+
+/* TRUE when the table holds letter c (case ignored), its code then to *lpuCode (may be NULL). */
+BOOL fnFindFlagLetter(const FlagLetterStruct *lpTable, char c, UINT *lpuCode);
+
 /*
  * Decodes the three flag fields of a file-copy line into the mode fields of
  * the record (uInstallMode, uInUseAction, uVerAction, bKeepAttrib, uCopyMode,

@@ -23,6 +23,7 @@
 #include "driver/messages.h"
 #include "driver/sectiondriver.h"
 #include "driver/winstate.h"
+#include "install/copylines.h"
 #include "install/copyprim.h"
 #include "install/dirs.h"
 #include "install/filerules.h"
@@ -40,15 +41,6 @@
 #include "ui/progress.h"
 
 #define MAX_MOVE_LINES 9000
-
-/* Header keys of a move section (those of the file-copy sections). */
-enum { MVKEY_TOTALFILES = 1, MVKEY_BEQUIET, MVKEY_EXPANDDELIMS, MVKEY_DISKSSECTION, MVKEY_DIRSSECTION };
-static const SectionKeyStruct s_aMoveHeaderKeys[] = {{"TotalFiles", MVKEY_TOTALFILES},
-                                                     {"BeQuiet", MVKEY_BEQUIET},
-                                                     {"ExpandDelims", MVKEY_EXPANDDELIMS},
-                                                     {"DisksSection", MVKEY_DISKSSECTION},
-                                                     {"DirsSection", MVKEY_DIRSSECTION},
-                                                     {NULL, 0}};
 
 namespace {
 
@@ -840,7 +832,10 @@ UINT fnWildMove(HWND hWnd, IFStruct *lpIF)
 
 namespace {
 
-/* Header lines: TotalFiles, BeQuiet, ExpandDelims; the disk and directory sections are not used here. */
+/*
+ * Header lines, read with the file-copy sections' keys: TotalFiles, BeQuiet,
+ * ExpandDelims; the disk and directory sections are not used here.
+ */
 void fnReadMoveHeader(const char **lplpszPos, IFStruct *lpIF, BOOL *lpbTotal, UINT *lpuTotal)
 {
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF], szValue[CCH_FIELD_BUF];
@@ -851,7 +846,7 @@ void fnReadMoveHeader(const char **lplpszPos, IFStruct *lpIF, BOOL *lpbTotal, UI
         UINT uTest = fnInfTestIfTwoFields(szLine);
         if (!fnInfParseField(szLine, 0, szKey, sizeof(szKey)))
             return;
-        int nKey = fnFindSectionKey(s_aMoveHeaderKeys, szKey);
+        int nKey = fnFindSectionKey(g_aCopyHeaderKeys, szKey);
         if (nKey < 0)
             return;
         *lplpszPos = lpszNext;
@@ -860,12 +855,12 @@ void fnReadMoveHeader(const char **lplpszPos, IFStruct *lpIF, BOOL *lpbTotal, UI
         if (uTest == IDTEST_FALSE || uTest == IDTEST_GOON)
             continue;
         fnInfParseField(szLine, 1, szValue, sizeof(szValue));
-        if (nKey == MVKEY_TOTALFILES) {
+        if (nKey == CPKEY_TOTALFILES) {
             *lpbTotal = TRUE;
             *lpuTotal = fnReadDigitNumber(szValue);
-        } else if (nKey == MVKEY_BEQUIET) {
+        } else if (nKey == CPKEY_BEQUIET) {
             lpIF->bQuiet = (szValue[0] == 'Y' || szValue[0] == 'y');
-        } else if (nKey == MVKEY_EXPANDDELIMS) {
+        } else if (nKey == CPKEY_EXPANDDELIMS) {
             fnCopyBounded(g_szExpandDelims, sizeof(g_szExpandDelims), szValue);
         }
     }

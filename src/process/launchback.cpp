@@ -18,7 +18,7 @@
 enum { LBK_EXEC = 1, LBK_REFRESH, LBK_EXITATWINDOW, LBK_WAITFORWINDOW, LBK_WHILEWINDOW, LBK_WAITFOREXEC,
        LBK_READREG, LBK_BEQUIET, LBK_PAUSE, LBK_KEEPTRYING };
 
-static const SectionKeyStruct s_aKeys[] = {
+const SectionKeyStruct g_aLaunchBackKeys[] = {
     {"Exec", LBK_EXEC},
     {"Refresh", LBK_REFRESH},
     {"ExitAtWindow", LBK_EXITATWINDOW},
@@ -82,7 +82,7 @@ int fnReadLaunchBackLine(LaunchBackStruct *lpLb, char *lpszLine, int *lpnField)
     *lpnField = 0;
     if (!fnInfParseField(lpszLine, 0, szKey, sizeof(szKey)))
         return LBLINE_END;
-    int nKey = fnFindSectionKey(s_aKeys, szKey);
+    int nKey = fnFindSectionKey(g_aLaunchBackKeys, szKey);
     if (nKey < 0)
         return LBLINE_END;
     *lpnField = 1;

@@ -8,6 +8,7 @@
 #define TG_PROCESS_LAUNCHBACK_H
 
 #include "common/tgtypes.h"
+#include "script/keytable.h"
 
 #define LB_MAX_REFRESH 10
 
@@ -46,6 +47,9 @@ struct LaunchBackStruct {
 };
 
 void fnInitLaunchBack(LaunchBackStruct *lpLb);
+
+/* The keywords of the section's lines; the reader and the script checker both read this table. */
+extern const SectionKeyStruct g_aLaunchBackKeys[];
 
 /* What one line did. */
 enum {
