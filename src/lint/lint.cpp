@@ -31,6 +31,7 @@ const LintCodeStruct g_aLintCodes[] = {
     {"unknown-key", LINT_ERROR, "a key the section's reader does not know: reading ends there"},
     {"missing-keyword", LINT_ERROR, "a line without the keyword its section needs"},
     {"missing-field", LINT_ERROR, "a field the reader needs is missing or empty"},
+    {"flag-too-long", LINT_ERROR, "a flag field longer than its reader takes: the line fails"},
     {"function-unclosed", LINT_ERROR, "an inline function without its ')': it is not evaluated"},
     {"unknown-section", LINT_WARNING, "a section no handler takes and no line names: it is passed over"},
     {"duplicate-section", LINT_WARNING, "a section read by name stands twice: only the first is read"},
@@ -45,6 +46,7 @@ const LintCodeStruct g_aLintCodes[] = {
     {"function-unknown", LINT_WARNING, "an inline function name that matches none: it gives nothing"},
     {"function-nested", LINT_WARNING, "an inline function inside another: the first ')' ends the outer one"},
     {"flag-letter", LINT_WARNING, "a flag letter outside the field's set"},
+    {"unused-key", LINT_WARNING, "a key the section's reader passes over: the line does nothing"},
     {"after-end", LINT_NOTE, "a section after [End]: it never runs"},
     {"scrambled", LINT_NOTE, "the script is scrambled: lines count in its plain text"},
     {NULL, 0, NULL}};
@@ -285,8 +287,10 @@ void fnResolveNames(LintStruct *L)
         LintRefStruct *lpRef = &L->aRefs[r];
         /* questions are looked up in the text after their list, shortcut sections run when the walk
            reaches them after the folder list has registered them */
-        BOOL bAfter = lpRef->nReadAs == LINTREAD_QUESTION || lpRef->nReadAs == LINTREAD_SHORTCUT;
+        BOOL bAfter = (lpRef->fRef & LINTREF_AFTER) != 0;
         int i = fnFindHeader(L, lpRef->szName, bAfter ? lpRef->uHeader + 1 : 0);
+        if (i < 0 && (lpRef->fRef & LINTREF_OPTIONAL))
+            continue;
         if (i < 0) {
             int nBefore = bAfter ? fnFindHeader(L, lpRef->szName) : -1;
             if (nBefore >= 0 && lpRef->nReadAs == LINTREAD_SHORTCUT) {
@@ -303,7 +307,9 @@ void fnResolveNames(LintStruct *L)
             }
             if (nBefore >= 0)
                 fnLintReport(L, lpRef->lpszAt, "missing-section",
-                             "%s stands before this list, but its questions are looked up in the text after it",
+                             lpRef->nReadAs == LINTREAD_QUESTION
+                                 ? "%s stands before this list, but its questions are looked up in the text after it"
+                                 : "%s stands before this section, but it is looked up in the text after it",
                              lpRef->szName);
             else
                 fnLintReport(L, lpRef->lpszAt, "missing-section",
@@ -496,7 +502,7 @@ void fnLintReport(LintStruct *L, const char *lpszAt, const char *lpszCode, const
     lpHeld->f.lpszText = NULL;
 }
 
-void fnLintNameSection(LintStruct *L, const char *lpszName, const char *lpszAt, int nReadAs)
+void fnLintNameSection(LintStruct *L, const char *lpszName, const char *lpszAt, int nReadAs, UINT fRef)
 {
     char szName[CCH_PATH];
     if (!lpszName || !lpszName[0])
@@ -518,6 +524,9 @@ void fnLintNameSection(LintStruct *L, const char *lpszName, const char *lpszAt, 
     lpRef->lpszAt = lpszAt;
     lpRef->nReadAs = nReadAs;
     lpRef->uHeader = L->uHeader;
+    lpRef->fRef = fRef;
+    if (nReadAs == LINTREAD_QUESTION || nReadAs == LINTREAD_SHORTCUT)
+        lpRef->fRef |= LINTREF_AFTER;
 }
 
 UINT fnLintScript(const char *lpszFile, const char *lpData, size_t cbData, LintReportProc pfnReport, void *lpCtx)

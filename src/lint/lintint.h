@@ -20,6 +20,7 @@ enum {
     LINTREAD_DISKS,                    /* disk labels of a disk copy */
     LINTREAD_DIRS,                     /* a directory list named by the installation information */
     LINTREAD_PLAIN,                    /* read by name, lines taken as they stand */
+    LINTREAD_APPINIT,                  /* "[AppInit]", the installation information */
     LINTREAD_NONE = -1
 };
 
@@ -41,6 +42,13 @@ struct LintRefStruct {
     const char *lpszAt;       /* where the name stands */
     int nReadAs;              /* how the named section's lines are read */
     UINT uHeader;             /* index of the header that names it */
+    UINT fRef;                /* LINTREF_... */
+};
+
+/* How a named section is looked up. */
+enum {
+    LINTREF_AFTER = 0x01,     /* in the text after the naming section only */
+    LINTREF_OPTIONAL = 0x02   /* a default name: a script without the section is no fault */
 };
 
 /* A finding held until the check ends, so they are handed out in the order of the text. */
@@ -81,8 +89,12 @@ void fnLintReport(LintStruct *L, const char *lpszAt, const char *lpszCode, const
 #endif
     ;
 
-/* Records that the line at lpszAt names section lpszName (brackets added when missing). */
-void fnLintNameSection(LintStruct *L, const char *lpszName, const char *lpszAt, int nReadAs);
+/*
+ * Records that the line at lpszAt names section lpszName (brackets added
+ * when missing). Questions and shortcut sections are looked up after the
+ * naming section; fRef adds LINTREF_... rules.
+ */
+void fnLintNameSection(LintStruct *L, const char *lpszName, const char *lpszAt, int nReadAs, UINT fRef = 0);
 
 /* Where character cchAt of field nField of the line read from lpszRaw stands in the text. */
 const char *fnLintFieldAt(const char *lpszRaw, const char *lpszLine, int nField, size_t cchAt);

@@ -14,14 +14,19 @@
 #include "commands/cmdkeys.h"
 #include "commands/cmdsettings.h"
 #include "common/bounded.h"
+#include "common/runstate.h"
 #include "config/cfgsections.h"
 #include "config/regsection.h"
+#include "install/copylines.h"
+#include "install/filerules.h"
 #include "lint/lintint.h"
+#include "process/launchback.h"
 #include "process/runcheck.h"
 #include "script/conditions.h"
 #include "script/optstore.h"
 #include "script/textmodel.h"
 #include "ui/inforeader.h"
+#include "ui/inputcore.h"
 
 namespace {
 
@@ -35,7 +40,9 @@ enum {
     RD_NOKEY_ENDS = 0x04,   /* a line without a key ends the reading */
     RD_UNKNOWN_ENDS = 0x08, /* a key the table lacks ends the reading */
     RD_EMPTY_FAILS = 0x10,  /* an empty key fails the section as a missing one does */
-    RD_TESTPAIR = 0x20      /* fields 0 and 1 are a test; keys of the table are setting lines */
+    RD_TESTPAIR = 0x20,     /* fields 0 and 1 are a test; keys of the table are setting lines */
+    RD_UNKNOWN_PASSES = 0x40,  /* a key the table lacks is passed over */
+    RD_BARE_MISSING = 0x80  /* a key of the table written without its '=' is that key without its value */
 };
 
 /* One instruction line being checked. */
@@ -128,6 +135,59 @@ void fnEnvironmentFields(LintStruct *L, LintLineStruct *lpLine)
     fnCheckLetters(L, lpLine, 4, "environment action", g_szEnvActions, g_szEnvActionModifiers);
 }
 
+/* Where field nField of the instruction stands, or the instruction's start when the line has no such field. */
+const char *fnFieldOrLineAt(const LintLineStruct *lpLine, int nField)
+{
+    char szField[CCH_FIELD_BUF];
+    if (!fnField(lpLine, nField, szField, sizeof(szField)))
+        return lpLine->lpszRaw + lpLine->cchOff;
+    return fnInstrAt(lpLine, nField, 0);
+}
+
+/* A [LaunchAndBack] line goes through the section's own line reader, which names a field it misses. */
+void fnLaunchBackFields(LintStruct *L, LintLineStruct *lpLine)
+{
+    static LaunchBackStruct s_lb;  /* large; the checker runs one line at a time */
+    char szWork[CCH_LINE_BUF];
+    fnInitLaunchBack(&s_lb);
+    fnCopyBounded(szWork, sizeof(szWork), lpLine->szInstr);
+    int nField = 0;
+    if (fnReadLaunchBackLine(&s_lb, szWork, &nField) == LBLINE_MISSING)
+        fnLintReport(L, fnFieldOrLineAt(lpLine, nField), "missing-field",
+                     "this %s line lacks field %d (or it is empty): the section fails here", lpLine->szKey, nField);
+}
+
+/*
+ * An [AppInit] line goes through the section's own reader, alone: a key that
+ * needs a value and has none fails the section. DirSection names the
+ * directory list, looked up as written in the text after the section.
+ */
+void fnAppInitFields(LintStruct *L, LintLineStruct *lpLine)
+{
+    static UserInputStruct s_input;
+    char szBody[CCH_LINE_BUF + 4], szValue[CCH_FIELD_BUF];
+    fnFormatBounded(szBody, sizeof(szBody), "%s\r\n", lpLine->szInstr);
+    memset(&s_input, 0, sizeof(s_input));
+    BOOL bSavedForced = g_bRebootForced;
+    UINT uRead = fnReadAppInit(szBody, &s_input);
+    g_bRebootForced = bSavedForced;
+    if (!uRead) {
+        fnLintReport(L, fnFieldOrLineAt(lpLine, 1), "missing-field",
+                     "%s needs a value (field 1): without one [AppInit] fails", lpLine->szKey);
+        return;
+    }
+    if (!fnEqualNoCase(lpLine->szKey, "DirSection") || !fnField(lpLine, 1, szValue, sizeof(szValue)) || !szValue[0])
+        return;
+    if (szValue[0] != '[') {
+        fnLintReport(L, fnInstrAt(lpLine, 1, 0), "missing-section",
+                     "DirSection names '%s' without its brackets: the reader looks for a line '%s' and finds no "
+                     "directory list (write [%s])",
+                     szValue, szValue, szValue);
+        return;
+    }
+    fnLintNameSection(L, szValue, fnInstrAt(lpLine, 1, 0), LINTREAD_DIRS, LINTREF_AFTER);
+}
+
 const char *const s_alpszConfigWords[] = {"Restart", "StayHome", NULL};
 const char *const s_alpszCommandWords[] = {"ExitNow", "Abort", "MakeMeTopMostWindow", "MakeMeNotTopMostWindow", NULL};
 
@@ -150,8 +210,17 @@ const LintReaderStruct s_aReaders[] = {
     {SECTKIND_DEFAULTS, g_aReadDefaultsKeys, RD_TESTPAIR, NULL, NULL, NULL},
     /* the information pages and the install options read no conditions */
     {SECTKIND_INFO, g_aInfoKeys, RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_FLOATINFO, g_aFloatInfoKeys, RD_TESTLINE | RD_UNKNOWN_PASSES | RD_BARE_MISSING, NULL, NULL, NULL},
     {LINTREAD_SIGNON, g_aInfoKeys, RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
     {LINTREAD_INSTALLOPTIONS, g_aInstallOptionsKeys, RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    /* the installation information and the questions: a key the reader lacks ends the reading */
+    {LINTREAD_APPINIT, g_aAppInitKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, fnAppInitFields},
+    {LINTREAD_QUESTION, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_INITOPTIONS, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_GETUSERPW, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_GET2DIRS, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_LAUNCHANDBACK, g_aLaunchBackKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops,
+     fnLaunchBackFields},
 };
 
 const LintReaderStruct *fnFindReader(int nReadAs)
@@ -229,6 +298,15 @@ BOOL fnReaderLine(LintStruct *L, const LintReaderStruct *lpReader, LintLineStruc
         return TRUE;
     }
     BOOL bNoKey = !lpLine->bKey || ((lpReader->fRules & RD_EMPTY_FAILS) && !lpLine->szKey[0]);
+    if (bNoKey && (lpReader->fRules & RD_BARE_MISSING)) {
+        char szWord[CCH_FIELD_BUF];
+        fnCopyBounded(szWork, sizeof(szWork), lpLine->szInstr);
+        if (fnInfParseField(szWork, -1, szWord, sizeof(szWord)) && fnFindSectionKey(lpReader->lpKeys, szWord) >= 0) {
+            fnLintReport(L, lpszAt, "missing-field", "%s has no '=' and no value: %s fails here", szWord,
+                         fnSectionName(L));
+            return FALSE;
+        }
+    }
     if (bNoKey) {
         if (lpReader->fRules & RD_NOKEY_FAILS) {
             fnLintReport(L, lpszAt, "missing-keyword",
@@ -257,8 +335,199 @@ BOOL fnReaderLine(LintStruct *L, const LintReaderStruct *lpReader, LintLineStruc
                      fnSectionName(L), lpReader->lpszUnknown, szRest, szNear);
         return FALSE;
     }
+    if (lpLine->nKey < 0 && (lpReader->fRules & RD_UNKNOWN_PASSES)) {
+        /* only a near miss is worth telling: other lines of such sections may be plain text */
+        const char *lpszNear = fnLintNearestKey(lpReader->lpKeys, lpLine->szKey);
+        if (lpszNear)
+            fnLintReport(L, lpszAt, "unused-key", "'%s' is not a key of %s: the line is passed over; did you mean '%s'?",
+                         lpLine->szKey, fnSectionName(L), lpszNear);
+        return TRUE;
+    }
     if (lpReader->pfnFields)
         lpReader->pfnFields(L, lpLine);
+    return TRUE;
+}
+
+/* ------------------------------------------------------------ copy and move sections */
+
+/* What a copy or move section's reading has come to. */
+struct CopyStateStruct {
+    BOOL bMove;         /* a move section: its lines name a source and a destination */
+    BOOL bDisk;         /* a disk copy: its lines carry no flag fields */
+    BOOL bHeader;       /* still in the header lines */
+    BOOL bDisksNamed;   /* DisksSection was given */
+};
+
+/* The disk copy answers to these names of its list; the other copy sections take flag fields. */
+BOOL fnIsDiskCopy(const char *lpszMatched)
+{
+    return fnEqualNoCase(lpszMatched, "[MakeDisks]") || fnEqualNoCase(lpszMatched, "[CopyFilesToDisk]") ||
+           fnEqualNoCase(lpszMatched, "[CopyFilesToDisks]");
+}
+
+/*
+ * One header line as the copy and move readers take it. FALSE when the
+ * header has ended before this line (it is then the first file line); a
+ * condition that ends the section sets *lpbStop.
+ */
+BOOL fnCopyHeaderLine(LintStruct *L, CopyStateStruct *lpState, LintLineStruct *lpLine, BOOL *lpbStop)
+{
+    fnCopyBounded(lpLine->szInstr, sizeof(lpLine->szInstr), lpLine->lpszLine);
+    UINT uTest = fnInfTestIfTwoFields(lpLine->szInstr);
+    lpLine->cchOff = strlen(lpLine->lpszLine) - strlen(lpLine->szInstr);
+    if (uTest == IDTEST_SKIPREST) {
+        /* the copy reader ends the section here; the move reader only its header */
+        *lpbStop = !lpState->bMove;
+        lpState->bHeader = FALSE;
+        return TRUE;
+    }
+    char szWork[CCH_LINE_BUF];
+    fnCopyBounded(szWork, sizeof(szWork), lpLine->szInstr);
+    if (!fnInfParseField(szWork, 0, lpLine->szKey, sizeof(lpLine->szKey)))
+        return FALSE;
+    lpLine->nKey = fnFindSectionKey(g_aCopyHeaderKeys, lpLine->szKey);
+    if (lpLine->nKey < 0) {
+        /* a misspelt header key reads as a test of two texts that never holds: the line is passed over */
+        const char *lpszNear = fnLintNearestKey(g_aCopyHeaderKeys, lpLine->szKey);
+        if (lpszNear) {
+            fnLintReport(L, lpLine->lpszRaw + lpLine->cchOff, "unknown-key",
+                         "'%s' is not a header key of %s: the line is taken as a test that never holds and passed "
+                         "over; did you mean '%s'?",
+                         lpLine->szKey, fnSectionName(L), lpszNear);
+            return TRUE;
+        }
+        return !lpState->bMove && (uTest == IDTEST_GOON || uTest == IDTEST_FALSE);
+    }
+    if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
+        return TRUE;
+    char szValue[CCH_FIELD_BUF];
+    if (!fnField(lpLine, 1, szValue, sizeof(szValue)))
+        return TRUE;
+    fnTrimBlanks(szValue);
+    if (!szValue[0])
+        return TRUE;
+    if (lpLine->nKey == CPKEY_DISKSSECTION) {
+        lpState->bDisksNamed = TRUE;
+        fnLintNameSection(L, szValue, fnInstrAt(lpLine, 1, 0), LINTREAD_DISKS);
+    } else if (lpLine->nKey == CPKEY_DIRSSECTION) {
+        fnLintNameSection(L, szValue, fnInstrAt(lpLine, 1, 0), LINTREAD_DIRS);
+    }
+    return TRUE;
+}
+
+/* Where character cchAt of field nField stands once its leading blanks are cut, as the reader cuts them. */
+const char *fnTrimmedAt(const LintLineStruct *lpLine, int nField, const char *lpszRaw, size_t cchAt)
+{
+    size_t cchBlanks = 0;
+    while (lpszRaw[cchBlanks] == ' ' || lpszRaw[cchBlanks] == '\t')
+        cchBlanks++;
+    return fnInstrAt(lpLine, nField, cchBlanks + cchAt);
+}
+
+/* One letter of a flag field against its table: a letter the table lacks silently gives the default. */
+void fnCheckFlagLetter(LintStruct *L, const LintLineStruct *lpLine, int nField, const char *lpszRaw, size_t cchAt,
+                       char c, const FlagLetterStruct *lpTable, const char *lpszWhat)
+{
+    if (fnFindFlagLetter(lpTable, c, NULL))
+        return;
+    char szSet[32];
+    size_t n = 0;
+    for (; lpTable->c && n + 1 < sizeof(szSet); lpTable++)
+        szSet[n++] = lpTable->c;
+    szSet[n] = '\0';
+    fnLintReport(L, fnTrimmedAt(lpLine, nField, lpszRaw, cchAt), "flag-letter",
+                 "'%c' is no %s letter (one of %s): the default is taken", c, lpszWhat, szSet);
+}
+
+/* The three flag fields of a file-copy line, from field nFirst on, as the flag decoder reads them. */
+void fnCheckFileFlags(LintStruct *L, const LintLineStruct *lpLine, int nFirst)
+{
+    char aszRaw[3][CCH_FIELD_BUF], aszFlags[3][CCH_FIELD_BUF];
+    for (int i = 0; i < 3; i++) {
+        if (!fnField(lpLine, nFirst + i, aszRaw[i], sizeof(aszRaw[i]))) {
+            fnLintReport(L, lpLine->lpszRaw + lpLine->cchOff, "missing-field",
+                         "this file line has no flag field %d (fields 4 to 6 are required): the section fails here",
+                         4 + i);
+            return;
+        }
+        fnCopyBounded(aszFlags[i], sizeof(aszFlags[i]), aszRaw[i]);
+        fnTrimBlanks(aszFlags[i]);
+    }
+    /* a leading "+" of the first field (recursion) is no letter */
+    size_t cchPlus = aszFlags[0][0] == '+' ? 1 : 0;
+    const char *f1 = aszFlags[0] + cchPlus, *f2 = aszFlags[1], *f3 = aszFlags[2];
+    const char *const alpsz[3] = {f1, f2, f3};
+    for (int i = 0; i < 3; i++) {
+        if (strlen(alpsz[i]) > CCH_FLAG_FIELD) {
+            fnLintReport(L, fnTrimmedAt(lpLine, nFirst + i, aszRaw[i], (i == 0 ? cchPlus : 0) + CCH_FLAG_FIELD),
+                         "flag-too-long",
+                         "flag field %d holds %u characters, at most %u are read: the line fails and the section "
+                         "with it",
+                         4 + i, (UINT)strlen(alpsz[i]), (UINT)CCH_FLAG_FIELD);
+            return;
+        }
+    }
+    static const struct {
+        const FlagLetterStruct *lpTable;
+        const char *lpszWhat;
+    } s_aField1[] = {{g_aInstallLetters, "install mode"},
+                     {g_aInUseLetters, "in-use action"},
+                     {g_aVerActLetters, "version action"},
+                     {g_aAttribLetters, "attribute"}};
+    for (size_t i = 0; i < 4 && f1[i]; i++)
+        fnCheckFlagLetter(L, lpLine, nFirst, aszRaw[0], cchPlus + i, f1[i], s_aField1[i].lpTable,
+                          s_aField1[i].lpszWhat);
+    if (f2[0]) {
+        fnCheckFlagLetter(L, lpLine, nFirst + 1, aszRaw[1], 0, f2[0], g_aCopyLetters, "copy mode");
+        if (fnUpperAscii(f2[0]) == 'J') {
+            /* a joined file: the copy mode it is installed with (no second join), then the part's number */
+            if (fnUpperAscii(f2[1]) == 'J')
+                fnLintReport(L, fnTrimmedAt(lpLine, nFirst + 1, aszRaw[1], 1), "flag-letter",
+                             "a joined file cannot be joined again: 'J' as its copy mode gives the default");
+            else if (f2[1])
+                fnCheckFlagLetter(L, lpLine, nFirst + 1, aszRaw[1], 1, f2[1], g_aCopyLetters, "copy mode");
+            if (f2[1] && f2[2] && !strpbrk(f2 + 2, "0123456789"))
+                fnLintReport(L, fnTrimmedAt(lpLine, nFirst + 1, aszRaw[1], 2), "flag-letter",
+                             "the part of a joined file is a number (1 the first, 0 the last, any other a middle "
+                             "part): without a digit this is the last part");
+        }
+    }
+    if (f3[0])
+        fnCheckFlagLetter(L, lpLine, nFirst + 2, aszRaw[2], 0, f3[0], g_aBackupLetters, "backup action");
+}
+
+/* One file line of a copy, disk-copy or move section. FALSE when a condition ends the section. */
+BOOL fnCopyFileLine(LintStruct *L, const CopyStateStruct *lpState, LintLineStruct *lpLine)
+{
+    fnCopyBounded(lpLine->szInstr, sizeof(lpLine->szInstr), lpLine->lpszLine);
+    lpLine->cchOff = 0;
+    char szKey[CCH_FIELD_BUF], szRight[CCH_FIELD_BUF] = "", szField[CCH_FIELD_BUF];
+    int b = 0;
+    if (fnField(lpLine, 0, szKey, sizeof(szKey))) {
+        if (lpState->bMove && fnEqualNoCase(szKey, "ExpandDelims"))
+            return TRUE;
+        fnField(lpLine, 1, szRight, sizeof(szRight));
+        BOOL bFixed = !strchr(szKey, g_cOptChar) && !strchr(szRight, g_cOptChar);
+        UINT uTest = fnInfTestField(szKey, szRight);
+        if (uTest == IDTEST_SKIPREST)
+            return FALSE;
+        /* a section condition, or a test of two fixed texts that never holds: no file to check */
+        if (uTest == IDTEST_GOON || (uTest == IDTEST_FALSE && bFixed))
+            return TRUE;
+        b = 1;
+    }
+    static const char *const s_alpszCopy[] = {"disk", "source file", "destination file"};
+    int cRequired = lpState->bMove ? 1 : 3;
+    for (int i = 0; i < cRequired; i++) {
+        if (!fnField(lpLine, b + 1 + i, szField, sizeof(szField)) || !szField[0]) {
+            fnLintReport(L, fnFieldOrLineAt(lpLine, b + 1 + i), "missing-field",
+                         "this line has no %s (field %d%s): the section fails here",
+                         lpState->bMove ? "source" : s_alpszCopy[i], 1 + i, b ? ", after the test" : "");
+            return TRUE;
+        }
+    }
+    if (!lpState->bMove && !lpState->bDisk)
+        fnCheckFileFlags(L, lpLine, b + 4);
     return TRUE;
 }
 
@@ -267,9 +536,16 @@ BOOL fnReaderLine(LintStruct *L, const LintReaderStruct *lpReader, LintLineStruc
 void fnLintSectionLines(LintStruct *L, const char *lpszBody, int nReadAs)
 {
     const LintHeaderStruct *h = &L->aHeaders[L->uHeader];
-    const LintReaderStruct *lpReader = fnFindReader(nReadAs);
     BOOL bFolderList = nReadAs == SECTKIND_APPINIT &&
                        (fnEqualNoCase(h->szMatched, "[Shortcuts]") || fnEqualNoCase(h->szMatched, "[PMGroups]"));
+    /* the installation information list: [AppInit] has its own keys, the combined dialogs read a question */
+    int nReader = nReadAs;
+    if (nReadAs == SECTKIND_APPINIT && !bFolderList)
+        nReader = fnEqualNoCase(h->szMatched, "[AppInit]") ? LINTREAD_APPINIT : LINTREAD_QUESTION;
+    const LintReaderStruct *lpReader = fnFindReader(nReader);
+    BOOL bCopy = nReadAs == SECTKIND_FILES || nReadAs == SECTKIND_MOVEFILES;
+    CopyStateStruct state = {nReadAs == SECTKIND_MOVEFILES, nReadAs == SECTKIND_FILES && fnIsDiskCopy(h->szMatched),
+                             TRUE, FALSE};
     char szLine[CCH_LINE_BUF], szWork[CCH_LINE_BUF], szField[CCH_FIELD_BUF];
     const char *lpszPos = lpszBody;
     UINT uLine = 0;
@@ -282,7 +558,22 @@ void fnLintSectionLines(LintStruct *L, const char *lpszBody, int nReadAs)
         uLine++;
         fnLintLineCommon(L, szLine, lpszRaw);
         fnCopyBounded(szWork, sizeof(szWork), szLine);
-        if (lpReader) {
+        if (bCopy) {
+            LintLineStruct line;
+            memset(&line, 0, sizeof(line));
+            line.lpszRaw = lpszRaw;
+            line.lpszLine = szLine;
+            BOOL bStop = FALSE;
+            if (state.bHeader && fnCopyHeaderLine(L, &state, &line, &bStop)) {
+                bReading = !bStop;
+                continue;
+            }
+            state.bHeader = FALSE;
+            memset(&line, 0, sizeof(line));
+            line.lpszRaw = lpszRaw;
+            line.lpszLine = szLine;
+            bReading = fnCopyFileLine(L, &state, &line);
+        } else if (lpReader) {
             LintLineStruct line;
             memset(&line, 0, sizeof(line));
             line.lpszRaw = lpszRaw;
@@ -304,5 +595,11 @@ void fnLintSectionLines(LintStruct *L, const char *lpszBody, int nReadAs)
             if (fnInfParseField(szWork, 0, szField, sizeof(szField)) && szField[0])
                 fnLintNameSection(L, szField, lpszRaw, LINTREAD_SHORTCUT);
         }
+    }
+    /* a copy section reads the disk labels of "[Disks]" unless it names its own, and "[CopyConfig]" */
+    if (bCopy && !state.bMove) {
+        if (!state.bDisksNamed)
+            fnLintNameSection(L, "[Disks]", h->lpszHeader, LINTREAD_DISKS, LINTREF_OPTIONAL);
+        fnLintNameSection(L, "[CopyConfig]", h->lpszHeader, LINTREAD_PLAIN, LINTREF_OPTIONAL);
     }
 }

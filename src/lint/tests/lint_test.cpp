@@ -211,6 +211,61 @@ TEST(LintKeys, EachReadersKeysAndFields)
     EXPECT_TRUE(found.empty()) << fnDescribe(found);
 }
 
+TEST(LintKeys, InputLaunchAndFloatingSections)
+{
+    fnCheckRows({
+        {"question key misspelt", "[AskFor]\r\n1=[Q]\r\n[Q]\r\nMesage=a\r\n", 4, 1, "unknown-key", "'Message'"},
+        {"[InitOptions] key", "[InitOptions]\r\nButtonMsg1=a\r\nBtnMsg2=b\r\n", 3, 1, "unknown-key", "[InitOptions]"},
+        {"[GetAllInstallInfo] reads a question", "[GetAllInstallInfo]\r\nPath2=x\r\nPaht3=y\r\n", 3, 1,
+         "unknown-key", "'Path3'"},
+        {"[AppInit] key", "[AppInit]\r\nCaption=a\r\nDestMsg3=x\r\n", 3, 1, "unknown-key", "'DestMsg1'"},
+        {"[AppInit] value missing", "[AppInit]\r\nSpaceNeeded\r\n", 2, 1, "unknown-key", "no key"},
+        {"[LaunchAndBack] keyword", "[LaunchAndBack]\r\nExec=a.exe\r\nWaitForExex=a\r\n", 3, 1, "unknown-key",
+         "'WaitForExec'"},
+        {"[LaunchAndBack] field missing", "[LaunchAndBack]\r\nRefresh=a.ini\r\n", 2, 1, "missing-field", "field 2"},
+        {"[FloatInfo] key passed over", "[FloatInfo]\r\nCaptoin=a\r\nMessage=b\r\n", 2, 1, "unused-key",
+         "'Caption'"},
+        {"[FloatInfo] key without =", "[FloatInfo]\r\nMessage=b\r\nWait\r\n", 3, 1, "missing-field", nullptr},
+    });
+    auto found = fnLint("[AskFor]\r\n1=[Q]\r\n[Q]\r\n@V1=3,Caption=a\r\nMsg1=b\r\nList=x\r\n[AppInit]\r\nCaption=a\r\n"
+                        "DirSection=[D]\r\n[LaunchAndBack]\r\nExec=a.exe,MIN,YS\r\nWaitForWindow=T,N,N,30\r\n"
+                        "[FloatInfo]\r\nCaption=a\r\nsome words\r\n[D]\r\nsub\r\n");
+    EXPECT_TRUE(found.empty()) << fnDescribe(found);
+}
+
+TEST(LintKeys, CopyAndMoveSections)
+{
+    fnCheckRows({
+        {"header key misspelt", "[Files]\r\nTotalFile=3\r\n1,a,a,N,N,N\r\n", 2, 1, "unknown-key", "'TotalFiles'"},
+        {"move header key", "[MoveFiles]\r\nBeQuite=Y\r\na.txt,b.txt\r\n", 2, 1, "unknown-key", "'BeQuiet'"},
+        {"install mode letter", "[Files]\r\n1,a,a,X,N,N\r\n", 2, 7, "flag-letter", "install mode"},
+        {"in-use letter after +", "[Files]\r\n1,a,a,+NQ,N,N\r\n", 2, 9, "flag-letter", "in-use"},
+        {"copy mode letter", "[CopyFiles]\r\n1,a,a,N, Z,N\r\n", 2, 10, "flag-letter", "copy mode"},
+        {"joined twice", "[Files]\r\n1,a,a,N,JJ1,N\r\n", 2, 10, "flag-letter", "joined"},
+        {"join part without digit", "[Files]\r\n1,a,a,N,JNx,N\r\n", 2, 11, "flag-letter", "number"},
+        {"backup letter after a test", "[Files]\r\n@V1=3,1,a,a,N,N,Q\r\n", 2, 17, "flag-letter", "backup"},
+        {"flag field too long", "[Files]\r\n1,a,a,+SRCKK,N,N\r\n", 2, 12, "flag-too-long", "5 characters"},
+        {"flag field missing", "[Files]\r\n1,a,a,N,N\r\n", 2, 1, "missing-field", "flag field 6"},
+        {"source missing", "[Files]\r\n1,,a,N,N,N\r\n", 2, 3, "missing-field", "source file"},
+        {"disk copy needs a destination", "[MakeDisks]\r\n1,a\r\n", 2, 1, "missing-field", "destination"},
+        {"move source missing", "[MoveFiles]\r\na=a,\r\n", 2, 5, "missing-field", "source"},
+        {"disks section missing", "[Files]\r\nDisksSection=MyDisks\r\n1,a,a,N,N,N\r\n", 2, 14, "missing-section",
+         "[MyDisks]"},
+        {"directories section missing", "[MakeDisks]\r\nDirsSection=[D]\r\n1,a,a\r\n", 2, 13, "missing-section",
+         "[D]"},
+        {"directory list without brackets", "[AppInit]\r\nDirSection=Dirs\r\n[Dirs]\r\nsub\r\n", 2, 12,
+         "missing-section", "without its brackets"},
+        {"directory list before [AppInit]", "[Dirs]\r\nsub\r\n[AppInit]\r\nDirSection=[Dirs]\r\n", 4, 12,
+         "missing-section", "after it"},
+    });
+    /* what the readers take: named and default sections are read, letters of every table, a disk line's fields */
+    auto found = fnLint("[Files]\r\nTotalFiles=2\r\nDisksSection=MyDisks\r\nDirsSection=[Dirs]\r\n"
+                        "1,a,a,+vck,j?1,b\r\n1,a,a,TRK,JW0,U,Text\r\na=b,1,a,a,X,X,X\r\n[MyDisks]\r\n1=Disk one\r\n"
+                        "[Dirs]\r\nsub\r\n[CopyFiles]\r\n1,a,a,,,\r\n[Disks]\r\n1=Label\r\n[CopyConfig]\r\nFilesToCopy=3\r\n"
+                        "[MakeDisks]\r\n1,a,a,+Desc,Y,100\r\n[MoveFiles]\r\nExpandDelims=;\r\na.txt,b.txt,X\r\n");
+    EXPECT_TRUE(found.empty()) << fnDescribe(found);
+}
+
 /* The script parts of a case file: every "%% file" whose name is a script, shaped as the runner writes it. */
 struct CaseScriptStruct {
     std::string strName, strText;
