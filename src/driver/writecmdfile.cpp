@@ -9,6 +9,7 @@
 #include "common/records.h"
 #include "common/runstate.h"
 #include "driver/cmdfile.h"
+#include "driver/cmdfilekeys.h"
 #include "driver/debuglog.h"
 #include "driver/handlers.h"
 #include "driver/logwriters.h"
@@ -65,42 +66,40 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
             return SECT_ERROR;
         }
         fnInfParseField(szLine, 1, szValue, sizeof(szValue));
+        int nKey = fnFindSectionKey(g_aWriteCmdFileKeys, szKey);
         /* the texts of the record and the file to write, each with its field */
         struct {
-            const char *lpszKey;
+            int nKey;
             char *lpszOut;
             size_t cchOut;
         } const aTexts[] = {
-            {"DestDir", rec.szDestDir, sizeof(rec.szDestDir)},
-            {"SourceDir", rec.szSourceDir, sizeof(rec.szSourceDir)},
-            {"IniFile", rec.szIniFile, sizeof(rec.szIniFile)},
-            {"CmdFile", rec.szCmdFile, sizeof(rec.szCmdFile)},
-            {"AskFor", rec.szAskFor, sizeof(rec.szAskFor)},
-            {"StartupMsg", rec.szStartupMsg, sizeof(rec.szStartupMsg)},
-            {"WriteFile", szWriteFile, sizeof(szWriteFile)},
+            {WCKEY_DESTDIR, rec.szDestDir, sizeof(rec.szDestDir)},
+            {WCKEY_SOURCEDIR, rec.szSourceDir, sizeof(rec.szSourceDir)},
+            {WCKEY_INIFILE, rec.szIniFile, sizeof(rec.szIniFile)},
+            {WCKEY_CMDFILE, rec.szCmdFile, sizeof(rec.szCmdFile)},
+            {WCKEY_ASKFOR, rec.szAskFor, sizeof(rec.szAskFor)},
+            {WCKEY_STARTUPMSG, rec.szStartupMsg, sizeof(rec.szStartupMsg)},
+            {WCKEY_WRITEFILE, szWriteFile, sizeof(szWriteFile)},
         };
         BOOL bText = FALSE;
         for (const auto &t : aTexts) {
-            if (!fnEqualNoCase(szKey, t.lpszKey))
+            if (t.nKey != nKey)
                 continue;
             bText = TRUE;
             /* a value that would be cut fails the section, and nothing is written */
-            if (!fnTakeExpanded(t.lpszKey, szValue, t.lpszOut, t.cchOut))
+            if (!fnTakeExpanded(szKey, szValue, t.lpszOut, t.cchOut))
                 return SECT_ERROR;
             break;
         }
         if (bText)
             continue;
-        if (fnEqualNoCase(szKey, "BeQuiet"))
-            rec.bQuiet = fnIsOn(szValue);
-        else if (fnEqualNoCase(szKey, "NoPrompts"))
-            rec.bNoPrompt = fnIsOn(szValue);
-        else if (fnEqualNoCase(szKey, "TempExec"))
-            rec.bTempExec = fnIsOn(szValue);
-        else if (fnEqualNoCase(szKey, "DontDelete"))
-            bDontDelete = fnIsOn(szValue);
-        else
-            bReading = FALSE;  /* a key this section does not know ends its reading */
+        switch (nKey) {
+        case WCKEY_BEQUIET: rec.bQuiet = fnIsOn(szValue); break;
+        case WCKEY_NOPROMPTS: rec.bNoPrompt = fnIsOn(szValue); break;
+        case WCKEY_TEMPEXEC: rec.bTempExec = fnIsOn(szValue); break;
+        case WCKEY_DONTDELETE: bDontDelete = fnIsOn(szValue); break;
+        default: bReading = FALSE; break;  /* a key this section does not know ends its reading */
+        }
     }
     if (!szWriteFile[0])
         return SECT_CONTINUE;

@@ -17,6 +17,7 @@
 #include "common/runstate.h"
 #include "config/cfgsections.h"
 #include "config/regsection.h"
+#include "driver/cmdfilekeys.h"
 #include "install/copylines.h"
 #include "install/filerules.h"
 #include "lint/lintint.h"
@@ -219,6 +220,8 @@ const LintReaderStruct s_aReaders[] = {
     {SECTKIND_INITOPTIONS, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
     {SECTKIND_GETUSERPW, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
     {SECTKIND_GET2DIRS, g_aInputKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops, NULL},
+    {SECTKIND_WRITECMDFILE, g_aWriteCmdFileKeys, RD_TESTLINE | RD_NOKEY_FAILS | RD_UNKNOWN_ENDS, NULL, s_szStops,
+     NULL},
     {SECTKIND_LAUNCHANDBACK, g_aLaunchBackKeys, RD_TESTLINE | RD_NOKEY_ENDS | RD_UNKNOWN_ENDS, NULL, s_szStops,
      fnLaunchBackFields},
 };

@@ -226,6 +226,10 @@ TEST(LintKeys, InputLaunchAndFloatingSections)
         {"[FloatInfo] key passed over", "[FloatInfo]\r\nCaptoin=a\r\nMessage=b\r\n", 2, 1, "unused-key",
          "'Caption'"},
         {"[FloatInfo] key without =", "[FloatInfo]\r\nMessage=b\r\nWait\r\n", 3, 1, "missing-field", nullptr},
+        {"[WriteCmdFile] key", "[WriteCmdFile]\r\nWriteFile=a.cmd\r\nDestDri=C:\\x\r\n", 3, 1, "unknown-key",
+         "'DestDir'"},
+        {"[WriteCmdFile] line without key", "[WriteCmdFile]\r\nWriteFile=a.cmd\r\nC:\\x\r\n", 3, 1,
+         "missing-keyword", nullptr},
     });
     auto found = fnLint("[AskFor]\r\n1=[Q]\r\n[Q]\r\n@V1=3,Caption=a\r\nMsg1=b\r\nList=x\r\n[AppInit]\r\nCaption=a\r\n"
                         "DirSection=[D]\r\n[LaunchAndBack]\r\nExec=a.exe,MIN,YS\r\nWaitForWindow=T,N,N,30\r\n"
@@ -388,6 +392,7 @@ const std::vector<std::pair<std::string, std::string>> s_aExpectedFaults = {
        debug-log entry of that line */
     {"closing_message.case:TEST.INF", "unknown-key"},
     {"cmdfile_clears_destination.case:RUN.INF", "unknown-key"},
+    {"cmdfile_written_then_read.case:FIRST.INF", "unknown-key"},
     {"cmdfile_written_then_read.case:SECOND.INF", "unknown-key"},
     {"debug_file_level3.case:TEST.INF", "unknown-key"},
     {"debug_off.case:TEST.INF", "unknown-key"},
