@@ -50,6 +50,14 @@ if ! grep -q '^"r:"="floppy"' "$WINEPREFIX/system.reg" 2>/dev/null; then
     wine reg add 'HKLM\Software\Wine\Drives' /v r: /d floppy /f >/dev/null 2>&1
     wineserver -w
 fi
+# Without a window manager on the display, Wine waits two seconds for one to
+# withdraw each managed window it hides (wait_for_withdrawn_state), so every
+# dialog a test closes would cost two seconds: Wine's own unmanaged windows
+# need no manager.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+fi
 wineserver -f -p >/dev/null 2>&1 &
 server_pid=$!
 # the first process start connects to the server once it listens
