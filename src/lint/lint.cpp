@@ -28,7 +28,7 @@ const LintCodeStruct g_aLintCodes[] = {
     {"missing-section", LINT_ERROR, "a line names a section the script lacks (or holds only after [End])"},
     {"line-too-long", LINT_ERROR, "a line over 1,024 characters: it is read in pieces"},
     {"script-too-large", LINT_ERROR, "more than the loader reads: the rest is never read"},
-    {"unknown-key", LINT_ERROR, "a key the section's reader does not know: reading ends there"},
+    {"unknown-key", LINT_ERROR, "a key the section's reader does not know: reading ends there (or the line is lost)"},
     {"missing-keyword", LINT_ERROR, "a line without the keyword its section needs"},
     {"missing-field", LINT_ERROR, "a field the reader needs is missing or empty"},
     {"flag-too-long", LINT_ERROR, "a flag field longer than its reader takes: the line fails"},

@@ -6,7 +6,9 @@
  * ends the reading; the keys are the reader's own table. The rows' field
  * checks follow what the reader needs of a line (a registry key path, an
  * INI file, an environment variable's name, flag letters from the reader's
- * own sets), and the lines that name other sections are recorded here.
+ * own sets), and the lines that name other sections are recorded here. The
+ * copy and move sections, whose header keys come before their file lines,
+ * are read by a reader of their own below.
  */
 #include <string.h>
 
