@@ -22,6 +22,7 @@ char g_szIniFile[CCH_PATH];
 char g_szDestDir[CCH_PATH];
 char g_szAskForResponse[CCH_TITLE];
 char g_szStartHere[CCH_LINE_BUF];
+BOOL g_bDestGiven;
 char g_szDate[16];
 char g_szTime[16];
 
@@ -64,6 +65,7 @@ void fnResetRunState(void)
     fnCopyBounded(g_szMsgTitle, sizeof(g_szMsgTitle), "Install and Setup");
     g_szWinDir[0] = g_szSysDir[0] = g_szTmpPath[0] = g_szHomeDir[0] = '\0';
     g_szSourceDir[0] = g_szIniFile[0] = g_szDestDir[0] = '\0';
+    g_bDestGiven = FALSE;
     g_szAskForResponse[0] = g_szStartHere[0] = '\0';
     g_szDate[0] = g_szTime[0] = '\0';
     g_bQuiet = FALSE;

@@ -21,6 +21,9 @@ extern char g_szHomeDir[CCH_PATH];
 extern char g_szSourceDir[CCH_PATH];
 extern char g_szIniFile[CCH_PATH];
 extern char g_szDestDir[CCH_PATH];
+/* the command line (-d=) or the command file (DestDir) named g_szDestDir: a script's
+   [AppInit] DefaultDir does not replace the folder the administrator deployed with */
+extern BOOL g_bDestGiven;
 extern char g_szAskForResponse[CCH_TITLE];
 extern char g_szStartHere[CCH_LINE_BUF];
 extern char g_szDate[16];

@@ -147,6 +147,7 @@ BOOL fnInitialize(const char *lpszCmdLine)
         if (lpOpt->szSourceDir[0])
             fnCopyBounded(g_szSourceDir, sizeof(g_szSourceDir), lpOpt->szSourceDir);
         fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), lpOpt->szDestDir);
+        g_bDestGiven = g_szDestDir[0] != '\0';
         fnCopyBounded(g_szAskForResponse, sizeof(g_szAskForResponse), lpOpt->szAskFor);
         if (lpOpt->szStartHere[0])
             fnCopyBounded(g_szStartHere, sizeof(g_szStartHere), lpOpt->szStartHere);

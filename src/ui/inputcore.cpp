@@ -186,6 +186,12 @@ static BOOL fnApplyAppInitKey(int nKey, char *lpszLine, UserInputStruct *u)
         return TRUE;
     }
     case AK_DEFAULTDIR:
+        /* a destination given at start-up is the one deployed with; it is also what a prompt shows */
+        if (g_bDestGiven) {
+            fnDebugLog("fnReadAppInit", "DefaultDir passed over: the destination %s was given at start-up",
+                       g_uDebugLevel, u->szDestPath);
+            return TRUE;
+        }
         for (int nField = 1; nField <= 3; nField++) {
             int nRC = fnFieldExpanded(lpszLine, nField, szValue2, NULL);
             if (nRC == -2) {

@@ -112,6 +112,7 @@ protected:
         s_drives = {{"C:\\", 3, 10000}, {"D:\\", 3, 5000000000ull}};
         fnCopyBounded(g_szWinDir, sizeof(g_szWinDir), "C:\\WINDOWS");
         fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), "C:\\TEMP");
+        g_bDestGiven = FALSE;
         fnCopyBounded(g_szMsgTitle, sizeof(g_szMsgTitle), "Install and Setup");
         memset(&m_ui, 0, sizeof(m_ui));
         m_ui.dwDiskSpaceNeeded = 1;
@@ -165,6 +166,16 @@ TEST_F(InputCoreTest, AppInitKeysAndTheirFallbacks)
     char szSkip[] = "SkipIfTrue:1=1\r\nCaption=late\r\n";
     ASSERT_EQ(1u, fnReadAppInit(szSkip, &m_ui));
     EXPECT_STREQ("My Setup", m_ui.szCaption);
+}
+
+TEST_F(InputCoreTest, AppInitDefaultDirYieldsToTheStartUpDestination)
+{
+    g_bDestGiven = TRUE;
+    char szBody[] = "DefaultDir=D:\\Script\r\nDirPrompt=yes\r\n";
+    ASSERT_EQ(1u, fnReadAppInit(szBody, &m_ui));
+    EXPECT_STREQ("C:\\TEMP", m_ui.szDestPath);
+    EXPECT_TRUE(m_ui.bDirPrompt);
+    g_bDestGiven = FALSE;
 }
 
 TEST_F(InputCoreTest, QuestionReaderSlotsValuesAndPaths)
