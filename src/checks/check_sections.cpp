@@ -9,6 +9,7 @@
 
 #include "checks/checkcore.h"
 #include "common/bounded.h"
+#include "common/runstate.h"
 #include "driver/debuglog.h"
 #include "driver/handlers.h"
 #include "driver/messages.h"
@@ -77,11 +78,19 @@ void fnUseWindowsOps(void)
     g_lpCheckOps = &s_ops;
 }
 
-/* A run that a check ends because a requirement is not met exits as failed. */
+/*
+ * A run that a check ends because a requirement is not met exits as failed.
+ * One it ends by its own rule otherwise (a GO file check whose file is there,
+ * a text found or missing) exits as failed too: nobody cancelled anything.
+ */
 UINT fnCheckResult(UINT uResult)
 {
-    if (uResult == 7 && g_bCheckFailed && g_lpUserInput)
+    if (uResult != 7)
+        return uResult;
+    if (g_bCheckFailed && g_lpUserInput)
         g_lpUserInput->uFailed = 1;
+    else
+        g_bStoppedByRule = TRUE;
     return uResult;
 }
 
