@@ -49,7 +49,7 @@ BOOL fnReadCmdFile(const char *lpszFile, CmdOptionStruct *lpOpt)
     return TRUE;
 }
 
-static BOOL fnWriteKey(const char *lpszFull, const char *lpszKey, const char *lpszValue)
+static BOOL fnWriteKey(const char *lpszFull, const char *lpszKey, const char *lpszValue, UINT uHidden, UINT uKey)
 {
     if (!lpszValue || !*lpszValue)
         return TRUE;
@@ -58,26 +58,27 @@ static BOOL fnWriteKey(const char *lpszFull, const char *lpszKey, const char *lp
                    (unsigned long)GetLastError());
         return FALSE;
     }
-    fnWriteLog("%s: [%s] %s=%s", TRUE, lpszFull, CMD_SECTION, lpszKey, lpszValue);
+    fnWriteLog("%s: [%s] %s=%s", TRUE, (uHidden & CMDHIDE_FILENAME) ? "(hidden)" : lpszFull, CMD_SECTION, lpszKey,
+               (uHidden & uKey) ? "(hidden)" : lpszValue);
     return TRUE;
 }
 
-BOOL fnWriteCmdFile(const char *lpszFile, const CmdOptionStruct *lpOpt)
+BOOL fnWriteCmdFile(const char *lpszFile, const CmdOptionStruct *lpOpt, UINT uHidden)
 {
     char szFull[CCH_PATH];
     if (!fnFullName(lpszFile, szFull, sizeof(szFull)))
         return FALSE;
     BOOL bOk = TRUE;
-    bOk &= fnWriteKey(szFull, "INIFILE", lpOpt->szIniFile);
-    bOk &= fnWriteKey(szFull, "SOURCEDIR", lpOpt->szSourceDir);
-    bOk &= fnWriteKey(szFull, "DESTDIR", lpOpt->szDestDir);
-    bOk &= fnWriteKey(szFull, "ASKFOR", lpOpt->szAskFor);
-    bOk &= fnWriteKey(szFull, "CMDFILE", lpOpt->szCmdFile);
-    bOk &= fnWriteKey(szFull, "STARTUPMSG", lpOpt->szStartupMsg);
+    bOk &= fnWriteKey(szFull, "INIFILE", lpOpt->szIniFile, uHidden, CMDHIDE_INIFILE);
+    bOk &= fnWriteKey(szFull, "SOURCEDIR", lpOpt->szSourceDir, uHidden, CMDHIDE_SOURCEDIR);
+    bOk &= fnWriteKey(szFull, "DESTDIR", lpOpt->szDestDir, uHidden, CMDHIDE_DESTDIR);
+    bOk &= fnWriteKey(szFull, "ASKFOR", lpOpt->szAskFor, uHidden, CMDHIDE_ASKFOR);
+    bOk &= fnWriteKey(szFull, "CMDFILE", lpOpt->szCmdFile, uHidden, CMDHIDE_CMDFILE);
+    bOk &= fnWriteKey(szFull, "STARTUPMSG", lpOpt->szStartupMsg, uHidden, CMDHIDE_STARTUPMSG);
     if (lpOpt->bTempExec)
-        bOk &= fnWriteKey(szFull, "TEMPEXEC", "TRUE");
+        bOk &= fnWriteKey(szFull, "TEMPEXEC", "TRUE", uHidden, 0);
     if (lpOpt->bQuiet)
-        bOk &= fnWriteKey(szFull, "BEQUIET", "TRUE");
+        bOk &= fnWriteKey(szFull, "BEQUIET", "TRUE", uHidden, 0);
     /* the profile API caches writes: flush so a start right after reads them */
     WritePrivateProfileStringA(NULL, NULL, NULL, szFull);
     return bOk;

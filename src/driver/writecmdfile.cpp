@@ -27,15 +27,16 @@ static BOOL fnIsOn(const char *lpszValue)
  * Expands the value into the record's field of cchOut characters. FALSE, with
  * a debug-log entry, when the expansion was cut or the value does not fit: a
  * command file with a shortened folder or file name would send the next start
- * somewhere else.
+ * somewhere else. *lpbSecret tells whether the value took in the password.
  */
-static BOOL fnTakeExpanded(const char *lpszKey, char *lpszValue, char *lpszOut, size_t cchOut)
+static BOOL fnTakeExpanded(const char *lpszKey, char *lpszValue, char *lpszOut, size_t cchOut, BOOL *lpbSecret)
 {
-    if (fnExpandDataField(lpszValue, CCH_FIELD_BUF, "fnInfWriteCmdFile", NULL) &&
-        fnCopyBounded(lpszOut, cchOut, lpszValue))
+    BOOL bWhole = fnExpandDataField(lpszValue, CCH_FIELD_BUF, "fnInfWriteCmdFile", NULL);
+    *lpbSecret = g_bLastExpandSecret;
+    if (bWhole && fnCopyBounded(lpszOut, cchOut, lpszValue))
         return TRUE;
     fnDebugLog("fnInfWriteCmdFile", "%s is longer than %u characters: %s", g_uDebugLevel, lpszKey,
-               (UINT)(cchOut - 1), lpszValue);
+               (UINT)(cchOut - 1), *lpbSecret ? "(hidden)" : lpszValue);
     return FALSE;
 }
 
@@ -50,6 +51,8 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
     ZeroMemory(&rec, sizeof(rec));
     char szWriteFile[CCH_PATH] = "";
     BOOL bDontDelete = FALSE;
+    UINT uHidden = 0;         /* CMDHIDE_... of the values that took in the password */
+    BOOL bFileSecret = FALSE; /* the file's own name took it in */
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF], szValue[CCH_FIELD_BUF];
     BOOL bReading = TRUE;
     while (bReading && lpszPos && *lpszPos) {
@@ -72,14 +75,15 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
             int nKey;
             char *lpszOut;
             size_t cchOut;
+            UINT uHide;
         } const aTexts[] = {
-            {WCKEY_DESTDIR, rec.szDestDir, sizeof(rec.szDestDir)},
-            {WCKEY_SOURCEDIR, rec.szSourceDir, sizeof(rec.szSourceDir)},
-            {WCKEY_INIFILE, rec.szIniFile, sizeof(rec.szIniFile)},
-            {WCKEY_CMDFILE, rec.szCmdFile, sizeof(rec.szCmdFile)},
-            {WCKEY_ASKFOR, rec.szAskFor, sizeof(rec.szAskFor)},
-            {WCKEY_STARTUPMSG, rec.szStartupMsg, sizeof(rec.szStartupMsg)},
-            {WCKEY_WRITEFILE, szWriteFile, sizeof(szWriteFile)},
+            {WCKEY_DESTDIR, rec.szDestDir, sizeof(rec.szDestDir), CMDHIDE_DESTDIR},
+            {WCKEY_SOURCEDIR, rec.szSourceDir, sizeof(rec.szSourceDir), CMDHIDE_SOURCEDIR},
+            {WCKEY_INIFILE, rec.szIniFile, sizeof(rec.szIniFile), CMDHIDE_INIFILE},
+            {WCKEY_CMDFILE, rec.szCmdFile, sizeof(rec.szCmdFile), CMDHIDE_CMDFILE},
+            {WCKEY_ASKFOR, rec.szAskFor, sizeof(rec.szAskFor), CMDHIDE_ASKFOR},
+            {WCKEY_STARTUPMSG, rec.szStartupMsg, sizeof(rec.szStartupMsg), CMDHIDE_STARTUPMSG},
+            {WCKEY_WRITEFILE, szWriteFile, sizeof(szWriteFile), 0},
         };
         BOOL bText = FALSE;
         for (const auto &t : aTexts) {
@@ -87,8 +91,14 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
                 continue;
             bText = TRUE;
             /* a value that would be cut fails the section, and nothing is written */
-            if (!fnTakeExpanded(szKey, szValue, t.lpszOut, t.cchOut))
+            BOOL bSecret = FALSE;
+            if (!fnTakeExpanded(szKey, szValue, t.lpszOut, t.cchOut, &bSecret))
                 return SECT_ERROR;
+            /* a later line of the same key replaces the value, and with it the need to hide it */
+            if (t.uHide)
+                uHidden = bSecret ? (uHidden | t.uHide) : (uHidden & ~t.uHide);
+            else
+                bFileSecret = bSecret;
             break;
         }
         if (bText)
@@ -103,10 +113,11 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
     }
     if (!szWriteFile[0])
         return SECT_CONTINUE;
+    const char *lpszShowFile = bFileSecret ? "(hidden)" : szWriteFile;
     if (!bDontDelete && DeleteFileA(szWriteFile))
-        fnWriteLog("Deleted %s", TRUE, szWriteFile);
-    fnDebugLog("fnInfWriteCmdFile", "lpszFile=%s,\nDontDelete=%d", g_uDebugLevel, szWriteFile, bDontDelete);
-    if (!fnWriteCmdFile(szWriteFile, &rec))
-        fnDebugLog("fnInfWriteCmdFile", "Could not write %s", g_uDebugLevel, szWriteFile);
+        fnWriteLog("Deleted %s", TRUE, lpszShowFile);
+    fnDebugLog("fnInfWriteCmdFile", "lpszFile=%s,\nDontDelete=%d", g_uDebugLevel, lpszShowFile, bDontDelete);
+    if (!fnWriteCmdFile(szWriteFile, &rec, uHidden | (bFileSecret ? CMDHIDE_FILENAME : 0)))
+        fnDebugLog("fnInfWriteCmdFile", "Could not write %s", g_uDebugLevel, lpszShowFile);
     return SECT_CONTINUE;
 }

@@ -1,6 +1,7 @@
 /*
  * driver/tests/cmdfile_win_test.cpp -- the command file written by one start
- * and read by the next: set keys only, switches, keys that empty values.
+ * and read by the next: set keys only, switches, keys that empty values, and
+ * a password written by "[WriteCmdFile]" that reaches the file but no log.
  */
 #include <windows.h>
 
@@ -11,6 +12,9 @@
 #include "common/bounded.h"
 #include "common/runstate.h"
 #include "driver/cmdfile.h"
+#include "driver/handlers.h"
+#include "driver/scramble.h"
+#include "script/optstore.h"
 
 namespace {
 
@@ -37,7 +41,7 @@ TEST_F(CmdFileTest, WriteThenReadGivesTheSameRecord)
     fnCopyBounded(opt.szStartupMsg, sizeof(opt.szStartupMsg), "Please wait");
     opt.bQuiet = TRUE;
     opt.bNoPrompt = TRUE;
-    ASSERT_TRUE(fnWriteCmdFile(m_strFile.c_str(), &opt));
+    ASSERT_TRUE(fnWriteCmdFile(m_strFile.c_str(), &opt, 0));
 
     char sz[64];
     GetPrivateProfileStringA("START", "SOURCEDIR", "<none>", sz, sizeof(sz), m_strFile.c_str());
@@ -77,6 +81,51 @@ TEST_F(CmdFileTest, SwitchValuesAndMissingFile)
         ASSERT_TRUE(fnReadCmdFile(m_strFile.c_str(), &opt));
         EXPECT_EQ(r.bOn, opt.bTempExec);
     }
+}
+
+std::string fnSlurp(const std::string &strPath)
+{
+    std::string str;
+    HANDLE h = CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    char buf[4096];
+    DWORD cb;
+    while (h != INVALID_HANDLE_VALUE && ReadFile(h, buf, sizeof(buf), &cb, NULL) && cb)
+        str.append(buf, cb);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    return str;
+}
+
+TEST_F(CmdFileTest, WrittenPasswordReachesTheFileButNoLog)
+{
+    std::string strDebug = m_strFile + ".dbg", strInstall = m_strFile + ".log";
+    DeleteFileA(strDebug.c_str());
+    DeleteFileA(strInstall.c_str());
+    fnResetOptStore();
+    fnCopyBounded(g_szDebugFile, sizeof(g_szDebugFile), strDebug.c_str());
+    fnCopyBounded(g_szLogFile, sizeof(g_szLogFile), strInstall.c_str());
+    g_bLogOpen = TRUE;
+    g_uDebugLevel = 3;
+    fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), "Pw4Tallgrid!");
+    fnEnCryptString(g_szUserPassword, sizeof(g_szUserPassword));
+    /* a later line of a key replaces its value, and whether it is hidden */
+    std::string strText = "[WriteCmdFile]\r\nWriteFile=" + m_strFile +
+                          "\r\nAskFor=@U1\r\nStartupMsg=x@U1\r\nStartupMsg=Welcome\r\nDestDir=C:\\App\r\n";
+    EXPECT_EQ(1u, fnInfWriteCmdFile(NULL, strText.c_str(), "[WriteCmdFile]"));
+    g_uDebugLevel = 0;
+    g_bLogOpen = FALSE;
+    fnResetOptStore();
+
+    char sz[64];
+    GetPrivateProfileStringA("START", "ASKFOR", "", sz, sizeof(sz), m_strFile.c_str());
+    EXPECT_STREQ("Pw4Tallgrid!", sz);
+    std::string strLog = fnSlurp(strInstall), strLogs = strLog + fnSlurp(strDebug);
+    EXPECT_NE(std::string::npos, strLog.find("ASKFOR=(hidden)"));
+    EXPECT_NE(std::string::npos, strLog.find("STARTUPMSG=Welcome"));
+    EXPECT_NE(std::string::npos, strLog.find("DESTDIR=C:\\App"));
+    EXPECT_EQ(std::string::npos, strLogs.find("Pw4Tallgrid!"));
+    DeleteFileA(strDebug.c_str());
+    DeleteFileA(strInstall.c_str());
 }
 
 TEST_F(CmdFileTest, FoundInSourceThenHomeFolder)
