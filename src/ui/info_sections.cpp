@@ -1,7 +1,8 @@
 /*
  * ui/info_sections.cpp -- the windows of the information sections: the
  * information page of [Info] and of the opening [Signon] (dialogs 20 and 21),
- * the choice between install scripts of [Install Options] (dialogs 16-19)
+ * the choice between install scripts of [Install Options] (dialogs 16-19,
+ * with the help box of the questions when the section has help)
  * and the floating message of [FloatInfo] (dialog 33). The records come from
  * ui/inforeader.cpp. A quiet run opens none of them and takes the answer that
  * lets the run go on. At most one floating window that does not wait stays on
@@ -21,6 +22,7 @@
 #include "resource.h"
 #include "script/textmodel.h"
 #include "ui/inforeader.h"
+#include "ui/inputdlg.h"
 #include "ui/placement.h"
 
 namespace {
@@ -147,13 +149,24 @@ const int s_anOptionText[INSTOPT_MAX] = {IDC_IO_MSG1, IDC_IO_MSG2, IDC_IO_MSG3, 
 struct OptionsDialogStruct {
     const InstallOptionsStruct *lpOpt;
     int nCount;
+    HWND hHelpBox;   /* the help box while it is open */
 };
+
+/* Ends the choice with nResult, closing the help first. */
+void fnEndOptions(HWND hDlg, OptionsDialogStruct *lpState, INT_PTR nResult)
+{
+    if (lpState)
+        fnEndHelp(hDlg, &lpState->lpOpt->help, &lpState->hHelpBox);
+    EndDialog(hDlg, nResult);
+}
 
 INT_PTR CALLBACK fnOptionsDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    OptionsDialogStruct *lpState = (OptionsDialogStruct *)GetWindowLongPtrA(hDlg, DWLP_USER);
     switch (uMsg) {
     case WM_INITDIALOG: {
-        const OptionsDialogStruct *lpState = (const OptionsDialogStruct *)lParam;
+        lpState = (OptionsDialogStruct *)lParam;
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
         const InstallOptionsStruct *lpOpt = lpState->lpOpt;
         fnSetUpDialog(hDlg, FALSE, FALSE);
         SetWindowTextA(hDlg, lpOpt->szCaption);
@@ -164,26 +177,32 @@ INT_PTR CALLBACK fnOptionsDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM
         }
         SetDlgItemTextA(hDlg, IDC_IO_EXIT, lpOpt->szExitBtn);
         SetDlgItemTextA(hDlg, IDC_IO_EXITMSG, lpOpt->szExitMsg);
-        /* no help window yet: the Help row is not offered rather than offered and dead */
-        ShowWindow(GetDlgItem(hDlg, IDC_IO_HELP), SW_HIDE);
-        ShowWindow(GetDlgItem(hDlg, IDC_IO_HELPMSG), SW_HIDE);
+        /* the Help row only when there is help to show */
+        SetDlgItemTextA(hDlg, IDC_IO_HELP, lpOpt->szHelpBtn);
+        SetDlgItemTextA(hDlg, IDC_IO_HELPMSG, lpOpt->szHelpMsg);
+        ShowWindow(GetDlgItem(hDlg, IDC_IO_HELP), lpOpt->bHelp ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(hDlg, IDC_IO_HELPMSG), lpOpt->bHelp ? SW_SHOW : SW_HIDE);
         SetFocus(GetDlgItem(hDlg, IDC_IO_OPT1));
         return FALSE;
     }
     case WM_CLOSE:
-        EndDialog(hDlg, INSTOPT_EXIT);
+        fnEndOptions(hDlg, lpState, INSTOPT_EXIT);
         return TRUE;
     case WM_COMMAND: {
         int nId = LOWORD(wParam);
         HWND hButton = GetDlgItem(hDlg, nId);
         if (nId == IDCANCEL || nId == IDC_IO_EXIT) {
-            EndDialog(hDlg, INSTOPT_EXIT);
+            fnEndOptions(hDlg, lpState, INSTOPT_EXIT);
+            return TRUE;
+        }
+        if (nId == IDC_IO_HELP && lpState && lpState->lpOpt->bHelp) {
+            fnShowQuestionHelp(hDlg, &lpState->lpOpt->help, &lpState->hHelpBox);
             return TRUE;
         }
         /* an option button of the dialog that is shown and enabled ends it with its id */
         if (nId >= INSTOPT_FIRST && nId < INSTOPT_FIRST + INSTOPT_MAX && hButton && IsWindowVisible(hButton) &&
             IsWindowEnabled(hButton)) {
-            EndDialog(hDlg, nId);
+            fnEndOptions(hDlg, lpState, nId);
             return TRUE;
         }
         return FALSE;
@@ -309,7 +328,7 @@ UINT fnInstallOptionsSection(HWND hWnd, const char *lpszInf)
         return INSTOPT_EXIT;
     }
     fnReadInstallOptions(lpszBody, lpOpt);
-    OptionsDialogStruct state = {lpOpt, fnInstallOptionCount(lpOpt)};
+    OptionsDialogStruct state = {lpOpt, fnInstallOptionCount(lpOpt), NULL};
     int nChosen;
     if (g_bQuiet) {
         /* nobody to ask: the first option, as Enter on the default button would choose */
@@ -330,6 +349,7 @@ UINT fnInstallOptionsSection(HWND hWnd, const char *lpszInf)
         uResult = fnTakeOption(hWnd, lpOpt, nChosen - INSTOPT_FIRST + 1);
     fnDebugLog("fnInstallOptionsSection", "nOptions=%d, nButton=%d, uResult=%u", g_uDebugLevel, state.nCount,
                nChosen, uResult);
+    fnFreeInstallOptions(lpOpt);
     free(lpOpt);
     return uResult;
 }

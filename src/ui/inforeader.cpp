@@ -198,7 +198,13 @@ void fnReadInstallOptions(const char *lpszBody, InstallOptionsStruct *lpOpt)
     char szLine[CCH_LINE_BUF], szValue[CCH_FIELD_BUF];
     const char *lpszPos = lpszBody;
     int nKey;
+    fnInitReadSect(&lpOpt->help, NULL, 0);
     while ((nKey = fnNextKeyedLine(&lpszPos, szLine, g_aInstallOptionsKeys)) >= 0) {
+        if (nKey == IOKEY_HELP || nKey == IOKEY_HELPFILE) {
+            /* without memory for it the help is only missing: the choice is still offered */
+            fnReadHelpLine(szLine, nKey == IOKEY_HELPFILE, &lpOpt->help);
+            continue;
+        }
         if (!fnExpandedValue(szLine, szValue, sizeof(szValue), NULL))
             continue;
         char *lpszTo = NULL;
@@ -222,13 +228,19 @@ void fnReadInstallOptions(const char *lpszBody, InstallOptionsStruct *lpOpt)
             case IOKEY_HELPMSG: lpszTo = lpOpt->szHelpMsg; cchTo = sizeof(lpOpt->szHelpMsg); break;
             case IOKEY_EXITBTN: lpszTo = lpOpt->szExitBtn; cchTo = sizeof(lpOpt->szExitBtn); break;
             case IOKEY_HELPBTN: lpszTo = lpOpt->szHelpBtn; cchTo = sizeof(lpOpt->szHelpBtn); break;
-            case IOKEY_HELP:
-            case IOKEY_HELPFILE: lpOpt->bHelp = TRUE; break;
             }
         }
         if (lpszTo)
             fnCopyBounded(lpszTo, cchTo, szValue);
     }
+    /* the help box is titled after the dialog */
+    fnCopyBounded(lpOpt->help.szCaption, sizeof(lpOpt->help.szCaption), lpOpt->szCaption);
+    lpOpt->bHelp = lpOpt->help.lpszHelp != NULL;
+}
+
+void fnFreeInstallOptions(InstallOptionsStruct *lpOpt)
+{
+    fnFreeReadSect(&lpOpt->help);
 }
 
 int fnInstallOptionCount(const InstallOptionsStruct *lpOpt)

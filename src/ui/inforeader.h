@@ -10,6 +10,7 @@
 
 #include "common/tgtypes.h"
 #include "script/keytable.h"
+#include "ui/inputcore.h"
 
 /* ------------------------------------------------------------ information page */
 
@@ -73,11 +74,16 @@ struct InstallOptionsStruct {
     char szHelpBtn[CCH_INSTOPT_BUTTON];
     char szOptInf[INSTOPT_MAX][CCH_PATH];
     BOOL bOpt1Inf;              /* Opt1Inf was given: option 1 names a script too */
-    BOOL bHelp;                 /* a Help or HelpFile line was read */
+    BOOL bHelp;                 /* there is help to show: a Help line, or a HelpFile that could be read */
+    ReadSectStruct help;        /* the help, read as a question's; its caption is szCaption */
 };
 
-/* Fills the defaults (strings 1170-1181, the run caption, g_szIniFile) and reads the body. */
+/*
+ * Fills the defaults (strings 1170-1181, the run caption, g_szIniFile) and
+ * reads the body. fnFreeInstallOptions releases the help it may hold.
+ */
 void fnReadInstallOptions(const char *lpszBody, InstallOptionsStruct *lpOpt);
+void fnFreeInstallOptions(InstallOptionsStruct *lpOpt);
 /*
  * How many options are shown: option 1, then each following one while its
  * message is set. An option whose message is set after an empty one is not

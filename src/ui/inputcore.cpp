@@ -552,6 +552,11 @@ static BOOL fnApplyInputKey(int nKey, char *lpszLine, ReadSectStruct *r)
     return TRUE;
 }
 
+BOOL fnReadHelpLine(char *lpszLine, BOOL bFile, ReadSectStruct *lpRead)
+{
+    return fnApplyInputKey(bFile ? IK_HELPFILE : IK_HELP, lpszLine, lpRead);
+}
+
 UINT fnReadInputSection(const char *lpszBody, ReadSectStruct *r)
 {
     const char *lpszPos = lpszBody;

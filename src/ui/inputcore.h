@@ -76,6 +76,12 @@ void fnInitReadSect(ReadSectStruct *lpRead, char *lpszList, size_t cchList);
 UINT fnReadInputSection(const char *lpszBody, ReadSectStruct *lpRead);
 /* Releases the help block. */
 void fnFreeReadSect(ReadSectStruct *lpRead);
+/*
+ * One "Help" (bFile FALSE) or "HelpFile" line into lpRead's help, read as a
+ * question's are: for sections with help of their own ([Install Options]).
+ * FALSE when the help block cannot be had.
+ */
+BOOL fnReadHelpLine(char *lpszLine, BOOL bFile, ReadSectStruct *lpRead);
 
 /*
  * Reads "[AppInit]" (lpszBody: the text after its name line) into the run

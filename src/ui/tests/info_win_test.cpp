@@ -121,6 +121,29 @@ TEST_F(InfoWindowsTest, InstallOptionsShowTheirButtonsAndAnOptionNamesItsScript)
         t2.join();
     }
     EXPECT_STREQ("C:\\Dist\\SETUP.INF", g_szIniFile);
+
+    /* with help the Help row is shown; its button opens the help box, which closes, and the choice goes on */
+    bool bHelpShown = false, bBoxFound = false;
+    std::string strHelp, strBox;
+    std::thread t3 = fnOnDialog("Pick", [&](HWND hDlg) {
+        bHelpShown = fnItemVisible(hDlg, IDC_IO_HELP) && fnItemVisible(hDlg, IDC_IO_HELPMSG);
+        strHelp = fnItemText(hDlg, IDC_IO_HELP) + "|" + fnItemText(hDlg, IDC_IO_HELPMSG);
+        fnPress(hDlg, IDC_IO_HELP);
+        std::thread tBox = fnOnDialog("Help: Pick", [&](HWND hBox) {
+            strBox = fnItemText(hBox, IDC_HELP_TEXT);
+            fnPress(hBox, IDC_HELP_DONE);
+        }, &bBoxFound);
+        tBox.join();
+        fnPress(hDlg, 112);
+    }, &bFound);
+    std::string strWithHelp = std::string(lpszScript) + "Help=Standard suits most.\r\nHelpMsg=Which one?\r\nHelpBtn=&Why\r\n";
+    EXPECT_EQ(1u, fnInstallOptionsSection(NULL, strWithHelp.c_str()));
+    t3.join();
+    EXPECT_TRUE(bHelpShown);
+    EXPECT_EQ("&Why|Which one?", strHelp);
+    EXPECT_TRUE(bBoxFound);
+    EXPECT_EQ("Standard suits most.\r\n", strBox);
+    EXPECT_EQ(NULL, FindWindowA("#32770", "Help: Pick"));
 }
 
 TEST_F(InfoWindowsTest, FloatingWindowStaysPlacedWithoutButtonAndIsReplacedByTheNext)

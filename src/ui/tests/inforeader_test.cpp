@@ -131,6 +131,19 @@ TEST_F(InfoReaderTest, InstallOptionsDefaultsAndTheCountOfOptionsShown)
     EXPECT_STREQ("C:\\Dist\\SETUP.INF", opt.szOptInf[0]);
     EXPECT_STREQ("SETUP_4.INF", opt.szOptInf[3]);
     EXPECT_FALSE(opt.bOpt1Inf);
+    EXPECT_FALSE(opt.bHelp);
+
+    /* help lines are read as a question's; the help box takes the dialog's caption */
+    fnReadInstallOptions("Help=Pick one.\r\nCaption=Choose\r\nHelp=Then OK.\r\nHelpBtn=&Why\r\n", &opt);
+    EXPECT_TRUE(opt.bHelp);
+    ASSERT_NE(nullptr, opt.help.lpszHelp);
+    EXPECT_STREQ("Pick one.\r\nThen OK.\r\n", opt.help.lpszHelp);
+    EXPECT_STREQ("Choose", opt.help.szCaption);
+    EXPECT_STREQ("&Why", opt.szHelpBtn);
+    fnFreeInstallOptions(&opt);
+    fnReadInstallOptions("HelpFile=no-such-help.txt\r\n", &opt);
+    EXPECT_FALSE(opt.bHelp);   /* nothing to show: the Help row stays hidden */
+    fnFreeInstallOptions(&opt);
 
     const struct {
         const char *lpszBody;
