@@ -257,21 +257,38 @@ UINT fnInputDialog(HWND hWnd, int nNum, const char *lpszField, const char *lpszN
     return fnAskQuestion(hWnd, nKind, nNum, lpszBody, szQuestion);
 }
 
+/*
+ * The opening of a section that is one question of its own: the question
+ * record (NULL when memory ran out; r is then untouched), r read from the
+ * section, and the reader's READQ_... in *lpnRead. The caller releases r with
+ * fnFreeReadSect and the record with free.
+ */
+static QuestionStruct *fnStartQuestion(const char *lpszSection, const char *lpszName, int nKind, ReadSectStruct *r,
+                                       int *lpnRead)
+{
+    QuestionStruct *q = (QuestionStruct *)calloc(1, sizeof(QuestionStruct));
+    if (!q)
+        return NULL;
+    fnInitReadSect(r, NULL, 0);
+    if (nKind == QKIND_OPTIONS)
+        r->uButtonType = BUTTONTYPE_RADIO;
+    q->nKind = nKind;
+    q->lpRead = r;
+    q->nComboSlot = -1;
+    *lpnRead = fnReadQuestion(fnInfFindSection(lpszSection, lpszName), r, lpszName);
+    return q;
+}
+
 UINT fnInitOptionsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
     /* its own answers take option slot 0; the option lists after it start at slot 1 */
-    const char *lpszBody = fnInfFindSection(lpszSection, lpszName);
     ReadSectStruct r;
-    QuestionStruct *q = (QuestionStruct *)calloc(1, sizeof(QuestionStruct));
+    int nRead;
+    QuestionStruct *q = fnStartQuestion(lpszSection, lpszName, QKIND_OPTIONS, &r, &nRead);
     if (!q)
         return 0;
-    fnInitReadSect(&r, NULL, 0);
-    r.uButtonType = BUTTONTYPE_RADIO;
-    q->nKind = QKIND_OPTIONS;
-    q->lpRead = &r;
-    q->nComboSlot = -1;
     UINT uResult;
-    switch (fnReadQuestion(lpszBody, &r, lpszName)) {
+    switch (nRead) {
     case READQ_FAILED: uResult = 0; break;
     case READQ_DONE: uResult = 100; break;
     default: uResult = fnOptionButtons(hWnd, 0, q) ? 100 : 103; break;
@@ -286,17 +303,12 @@ UINT fnInitOptionsSection(HWND hWnd, const char *lpszSection, const char *lpszNa
 
 UINT fnGetUserPWSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    const char *lpszBody = fnInfFindSection(lpszSection, lpszName);
     ReadSectStruct r;
-    QuestionStruct *q = (QuestionStruct *)calloc(1, sizeof(QuestionStruct));
+    int nRead;
+    QuestionStruct *q = fnStartQuestion(lpszSection, lpszName, QKIND_USERPW, &r, &nRead);
     if (!q)
         return SECT_ERROR;
-    fnInitReadSect(&r, NULL, 0);
-    q->nKind = QKIND_USERPW;
-    q->lpRead = &r;
-    q->nComboSlot = -1;
     UINT uStatus = SECT_CONTINUE;
-    int nRead = fnReadQuestion(lpszBody, &r, lpszName);
     if (nRead == READQ_FAILED) {
         uStatus = SECT_ERROR;
     } else if (nRead == READQ_ASK && g_bQuiet) {
@@ -332,17 +344,12 @@ UINT fnGetUserPWSection(HWND hWnd, const char *lpszSection, const char *lpszName
 
 UINT fnGet2DirsSection(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
-    const char *lpszBody = fnInfFindSection(lpszSection, lpszName);
     ReadSectStruct r;
-    QuestionStruct *q = (QuestionStruct *)calloc(1, sizeof(QuestionStruct));
+    int nRead;
+    QuestionStruct *q = fnStartQuestion(lpszSection, lpszName, QKIND_2DIRS, &r, &nRead);
     if (!q)
         return SECT_ERROR;
-    fnInitReadSect(&r, NULL, 0);
-    q->nKind = QKIND_2DIRS;
-    q->lpRead = &r;
-    q->nComboSlot = -1;
     UINT uStatus = SECT_CONTINUE;
-    int nRead = fnReadQuestion(lpszBody, &r, lpszName);
     if (nRead == READQ_FAILED) {
         uStatus = SECT_ERROR;
     } else if (nRead == READQ_ASK) {
