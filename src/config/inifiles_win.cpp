@@ -143,15 +143,7 @@ UINT fnIniFilesEdit(HWND hWnd, const char *lpszSection, const char *lpszName)
 {
     const char *lpszPos = fnInfFindSection(lpszSection, lpszName);
     char szLine[CCH_LINE_BUF];
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_SKIPREST)
-            break;
-        if (uTest == IDTEST_FALSE || uTest == IDTEST_GOON)
-            continue;
+    while (fnNextRunLine(&lpszPos, szLine) == NEXTLINE_RUN) {
         /* a stopped section leaves its remaining lines undone; the run goes on */
         if (fnIniEditLine(hWnd, szLine) == CFGEDIT_STOP)
             break;

@@ -55,15 +55,7 @@ UINT fnInfWriteCmdFile(HWND hWnd, const char *lpszSection, const char *lpszName)
     BOOL bFileSecret = FALSE; /* the file's own name took it in */
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF], szValue[CCH_FIELD_BUF];
     BOOL bReading = TRUE;
-    while (bReading && lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_FALSE || uTest == IDTEST_GOON)
-            continue;
-        if (uTest == IDTEST_SKIPREST)
-            break;
+    while (bReading && fnNextRunLine(&lpszPos, szLine) == NEXTLINE_RUN) {
         if (!fnInfParseField(szLine, 0, szKey, sizeof(szKey))) {
             fnDebugLog("fnInfWriteCmdFile", "Line without a key: %s", g_uDebugLevel, szLine);
             return SECT_ERROR;

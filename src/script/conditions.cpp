@@ -95,6 +95,21 @@ static char *fnNextSeparator(char *lpsz, BOOL bEqualsOnly)
 static const char *const s_specialWords[] = {PREFIX_SKIPIFTRUE, PREFIX_PROCESSIFTRUE, "SkipIfFileExists",
                                              "ProcessIfFileExists", "ProcessIfFileNotFound"};
 
+int fnNextRunLine(const char **lplpszPos, char *lpszLine)
+{
+    while (*lplpszPos && **lplpszPos) {
+        *lplpszPos = fnInfGetNextLine(*lplpszPos, lpszLine, CCH_LINE_BUF);
+        if (!*lplpszPos || !lpszLine[0])
+            return NEXTLINE_END;
+        UINT uTest = fnInfTestIfTwoFields(lpszLine);
+        if (uTest == IDTEST_SKIPREST)
+            return NEXTLINE_ENDED;
+        if (uTest != IDTEST_GOON && uTest != IDTEST_FALSE)
+            return NEXTLINE_RUN;
+    }
+    return NEXTLINE_END;
+}
+
 UINT fnInfTestIfTwoFields(char *lpszLine)
 {
     if (!lpszLine)

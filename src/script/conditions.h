@@ -23,6 +23,21 @@ enum {
  */
 UINT fnInfTestIfTwoFields(char *lpszLine);
 
+/* What fnNextRunLine found. */
+enum {
+    NEXTLINE_END = 0,     /* the end of the body, or an empty line */
+    NEXTLINE_RUN = 1,     /* a line to carry out */
+    NEXTLINE_ENDED = 2    /* a condition ended the section */
+};
+
+/*
+ * The next line of a section body that its condition lets run, into
+ * lpszLine (CCH_LINE_BUF characters, tested as fnInfTestIfTwoFields does),
+ * with *lplpszPos moved behind it. Lines whose condition says skip are
+ * passed over. The reading of most sections is one loop over this.
+ */
+int fnNextRunLine(const char **lplpszPos, char *lpszLine);
+
 /* Tests a left and a right text; both buffers (CCH_FIELD_BUF each) are expanded in place. */
 UINT fnInfTestField(char *lpszLeft, char *lpszRight);
 

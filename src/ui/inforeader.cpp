@@ -287,15 +287,8 @@ int fnReadFloatInfo(const char *lpszBody, MessageStruct *lpMsg, int *lpnField, c
         *lpnField = 0;
     char szLine[CCH_LINE_BUF], szValue[CCH_FIELD_BUF], szExpanded[CCH_FIELD_BUF];
     const char *lpszPos = lpszBody;
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_SKIPREST)
-            return FLOATREAD_ENDED;
-        if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
-            continue;
+    int nNext;
+    while ((nNext = fnNextRunLine(&lpszPos, szLine)) == NEXTLINE_RUN) {
         int nKey = fnLineKey(szLine, g_aFloatInfoKeys);
         BOOL bValue = nKey >= 0 && fnInfParseField(szLine, 1, szValue, sizeof(szValue));
         if (nKey < 0) {
@@ -338,6 +331,8 @@ int fnReadFloatInfo(const char *lpszBody, MessageStruct *lpMsg, int *lpnField, c
         }
         }
     }
+    if (nNext == NEXTLINE_ENDED)
+        return FLOATREAD_ENDED;
     /* a window that waits for its button must have one, or the run could never go on */
     if (lpMsg->bWait && !lpMsg->szButtonText[0])
         fnCopyBounded(lpMsg->szButtonText, sizeof(lpMsg->szButtonText), "&OK");

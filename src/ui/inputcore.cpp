@@ -291,15 +291,7 @@ UINT fnReadAppInit(const char *lpszBody, UserInputStruct *lpUserInput)
 {
     const char *lpszPos = lpszBody;
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF];
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_SKIPREST)
-            break;
-        if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
-            continue;
+    while (fnNextRunLine(&lpszPos, szLine) == NEXTLINE_RUN) {
         int nKey = fnInfParseField(szLine, 0, szKey, sizeof(szKey)) ? fnFindSectionKey(g_aAppInitKeys, szKey) : -1;
         if (nKey < 0) {
             fnDebugLog("fnReadAppInit", "Unknown key ends the section: %s", g_uDebugLevel, szLine);
@@ -561,17 +553,8 @@ UINT fnReadInputSection(const char *lpszBody, ReadSectStruct *r)
 {
     const char *lpszPos = lpszBody;
     char szLine[CCH_LINE_BUF], szKey[CCH_FIELD_BUF];
-    while (lpszPos && *lpszPos) {
-        lpszPos = fnInfGetNextLine(lpszPos, szLine, sizeof(szLine));
-        if (!lpszPos || !szLine[0])
-            break;
-        UINT uTest = fnInfTestIfTwoFields(szLine);
-        if (uTest == IDTEST_SKIPREST) {
-            r->bEndOfSection = TRUE;
-            break;
-        }
-        if (uTest == IDTEST_GOON || uTest == IDTEST_FALSE)
-            continue;
+    int nNext;
+    while ((nNext = fnNextRunLine(&lpszPos, szLine)) == NEXTLINE_RUN) {
         int nKey = fnInfParseField(szLine, 0, szKey, sizeof(szKey)) ? fnFindSectionKey(g_aInputKeys, szKey) : -1;
         if (nKey < 0) {
             fnDebugLog("fnReadInputSection", "Unknown key ends the section: %s", g_uDebugLevel, szKey);
@@ -580,6 +563,8 @@ UINT fnReadInputSection(const char *lpszBody, ReadSectStruct *r)
         if (!fnApplyInputKey(nKey, szLine, r))
             return 0;
     }
+    if (nNext == NEXTLINE_ENDED)
+        r->bEndOfSection = TRUE;
     fnDebugLog("fnReadInputSection", "szCaption=%s,\nszMessage=%s,\nszDefault=%s,\nnListLines=%d,\nuHelpKind=%u",
                g_uDebugLevel, r->szCaption, r->bSecret ? "(hidden)" : r->szMessage,
                r->bSecret ? "(hidden)" : r->szDefault, r->nListLines, r->uHelpKind);
