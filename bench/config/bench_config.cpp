@@ -21,19 +21,7 @@
 #include "driver/handlers.h"
 #include "script/sysinfo_win.h"
 
-static double fnNowMs(void)
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart * 1000.0 / (double)f.QuadPart;
-}
-
-static void fnRow(const char *lpszWhat, const char *lpszSize, double dMs, const char *lpszNote)
-{
-    printf("| %s | %s | %.1f ms | %s |\n", lpszWhat, lpszSize, dMs, lpszNote);
-    fflush(stdout);
-}
+#include "benchtime.h"
 
 static void fnWrite(const std::string &strPath, const std::string &strText)
 {

@@ -16,19 +16,7 @@
 #include "process/procfind.h"
 #include "process/runcheck.h"
 
-static double fnNowMs(void)
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart * 1000.0 / (double)f.QuadPart;
-}
-
-static void fnRow(const char *lpszWhat, const char *lpszSize, double dMs, const char *lpszNote)
-{
-    printf("| %s | %s | %.1f ms | %s |\n", lpszWhat, lpszSize, dMs, lpszNote);
-    fflush(stdout);
-}
+#include "benchtime.h"
 
 /* Starts a copy of tgholder.exe as lpszPath; its process handle, or NULL. */
 static HANDLE fnStartHolder(const std::string &strHolder, const std::string &strPath)
