@@ -102,12 +102,12 @@ TEST_F(CmdFileTest, WrittenPasswordReachesTheFileButNoLog)
     DeleteFileA(strDebug.c_str());
     DeleteFileA(strInstall.c_str());
     fnResetOptStore();
-    fnCopyBounded(g_szDebugFile, sizeof(g_szDebugFile), strDebug.c_str());
-    fnCopyBounded(g_szLogFile, sizeof(g_szLogFile), strInstall.c_str());
-    g_bLogOpen = TRUE;
-    g_uDebugLevel = 3;
     fnCopyBounded(g_szUserPassword, sizeof(g_szUserPassword), "Pw4Tallgrid!");
     fnEnCryptString(g_szUserPassword, sizeof(g_szUserPassword));
+    fnCopyBounded(g_szDebugFile, sizeof(g_szDebugFile), strDebug.c_str());
+    fnCopyBounded(g_szLogFile, sizeof(g_szLogFile), strInstall.c_str());
+    g_uDebugLevel = 3;
+    g_bLogOpen = TRUE;
     /* a later line of a key replaces its value, and whether it is hidden */
     std::string strText = "[WriteCmdFile]\r\nWriteFile=" + m_strFile +
                           "\r\nAskFor=@U1\r\nStartupMsg=x@U1\r\nStartupMsg=Welcome\r\nDestDir=C:\\App\r\n";
