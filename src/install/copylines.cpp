@@ -29,6 +29,24 @@ const SectionKeyStruct g_aCopyHeaderKeys[] = {{"TotalFiles", CPKEY_TOTALFILES},
 
 namespace {
 
+/* the source folder as given (upper-cased) and as the disk spells it */
+char s_szSourceKey[CCH_PATH];
+char s_szSourceTrue[CCH_PATH];
+
+/*
+ * The folder the lines' sources are resolved against: the source folder as
+ * the disk spells it while it is the one fnSetSourceCase was told of, else
+ * as given. The two differ only in case, so nothing the user sees changes
+ * on Windows; a file system that is not case-blind (Wine) would otherwise
+ * search every folder of the path for each file opened.
+ */
+const char *fnSourceBase(void)
+{
+    if (s_szSourceKey[0] && strcmp(s_szSourceKey, g_szSourceDir) == 0)
+        return s_szSourceTrue;
+    return g_szSourceDir;
+}
+
 /* A section name as the script finder compares it: in brackets. */
 void fnBracketName(char *lpszOut, size_t cchOut, const char *lpszValue)
 {
@@ -134,7 +152,7 @@ UINT fnReadLineFiles(char *lpszLine, int b, IFStruct *lpIF, CopyLineStruct *lpLi
         return fnLineError(lpLine, 1104, szSrc);
     if (fnHasBadChar(szDst))
         return fnLineError(lpLine, 1104, szDst);
-    if (!fnSplitLinePath(szSrc, g_szSourceDir, lpIF->szSrcFilePath, lpIF->szSrcFileName) ||
+    if (!fnSplitLinePath(szSrc, fnSourceBase(), lpIF->szSrcFilePath, lpIF->szSrcFileName) ||
         !fnSplitLinePath(szDst, g_szDestDir, lpIF->szDstDir, lpIF->szDstFileName) || !lpIF->szSrcFileName[0])
         return fnLineError(lpLine, 1046, NULL);
     /* a destination that names only its folder keeps the source's name */
@@ -294,7 +312,7 @@ BOOL fnCopyLineSource(const char *lpszLine, char *lpszOut, size_t cchOut, BOOL *
         *lpbRecurse = szFlags[0] == '+';
     }
     char szDir[CCH_PATH], szName[CCH_PATH];
-    if (!fnSplitLinePath(szSrc, g_szSourceDir, szDir, szName) || !szName[0])
+    if (!fnSplitLinePath(szSrc, fnSourceBase(), szDir, szName) || !szName[0])
         return FALSE;
     return fnJoinPath(lpszOut, cchOut, szDir, szName);
 }
@@ -352,6 +370,14 @@ void fnReadCopyConfig(const char *lpszBody, BOOL *lpbFiles, UINT *lpuFiles)
             g_bQuiet = fnUpperAscii(szValue[0]) == 'Y';
         }
     }
+}
+
+void fnSetSourceCase(const char *lpszGiven, const char *lpszOnDisk)
+{
+    s_szSourceKey[0] = '\0';
+    if (lpszGiven && lpszOnDisk && fnEqualNoCase(lpszGiven, lpszOnDisk) &&
+        fnCopyBounded(s_szSourceTrue, sizeof(s_szSourceTrue), lpszOnDisk))
+        fnCopyBounded(s_szSourceKey, sizeof(s_szSourceKey), lpszGiven);
 }
 
 BOOL fnResolveLineDir(const char *lpszDir, const char *lpszBase, char *lpszOut, size_t cchOut)

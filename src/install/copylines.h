@@ -109,4 +109,12 @@ const char *fnFindScriptSection(const char *lpszName);
  */
 BOOL fnResolveLineDir(const char *lpszDir, const char *lpszBase, char *lpszOut, size_t cchOut);
 
+/*
+ * The source folder lpszGiven as the disk spells it (lpszOnDisk, equal but
+ * for case): the lines resolve their sources against it while g_szSourceDir
+ * is lpszGiven. NULL forgets it. Each copy section sets it anew, so a
+ * section never works with what an earlier one found.
+ */
+void fnSetSourceCase(const char *lpszGiven, const char *lpszOnDisk);
+
 #endif

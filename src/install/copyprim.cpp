@@ -338,8 +338,47 @@ BOOL fnSameFile(const char *lpszPath1, const char *lpszPath2)
     return fnEqualNoCase(sz1, sz2);
 }
 
-DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
-                   BOOL bKeepAttrib)
+BOOL fnDiskCasePath(const char *lpszPath, char *lpszOut, size_t cchOut)
+{
+    if (!fnCopyBounded(lpszOut, cchOut, lpszPath) || strpbrk(lpszPath, "*?") || !fnIsAbsolutePath(lpszPath))
+        return FALSE;
+    /* the root as given: "X:\" or "\\server\share\" */
+    size_t i = 0;
+    if (lpszOut[0] && lpszOut[1] == ':') {
+        i = lpszOut[2] == '\\' ? 3 : 2;
+    } else if (lpszOut[0] == '\\' && lpszOut[1] == '\\') {
+        int nSeps = 0;
+        for (i = 2; lpszOut[i] && nSeps < 2; i++)
+            if (lpszOut[i] == '\\')
+                nSeps++;
+    }
+    while (lpszOut[i]) {
+        size_t nEnd = i;
+        while (lpszOut[nEnd] && lpszOut[nEnd] != '\\')
+            nEnd++;
+        char cKeep = lpszOut[nEnd];
+        lpszOut[nEnd] = '\0';
+        WIN32_FIND_DATAA fd;
+        HANDLE hFind = nEnd > i ? FindFirstFileA(lpszOut, &fd) : INVALID_HANDLE_VALUE;
+        if (hFind != INVALID_HANDLE_VALUE) {
+            FindClose(hFind);
+            /* found by its short name, the level keeps the given spelling */
+            if (strlen(fd.cFileName) == nEnd - i && fnEqualNoCase(fd.cFileName, lpszOut + i))
+                memcpy(lpszOut + i, fd.cFileName, nEnd - i);
+        }
+        lpszOut[nEnd] = cKeep;
+        if (!cKeep)
+            break;
+        i = nEnd + 1;
+    }
+    return TRUE;
+}
+
+namespace {
+
+/* The expansion of fnExpandFile; with bAttrKnown the destination's attributes are dwKnownAttr. */
+DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
+                   BOOL bKeepAttrib, BOOL bAttrKnown, DWORD dwKnownAttr)
 {
     char szSrc[CCH_PATH], szDst[CCH_PATH];
     if (!fnJoinPath(szSrc, sizeof(szSrc), lpszSrcDir, lpszSrcName))
@@ -382,7 +421,7 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
     static const BYTE s_abSzdd[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
     BOOL bSzdd = cbFirst >= 14 && memcmp(buf.lpb, s_abSzdd, sizeof(s_abSzdd)) == 0;
 
-    DWORD dwDstAttr = GetFileAttributesA(szDst);
+    DWORD dwDstAttr = bAttrKnown ? dwKnownAttr : GetFileAttributesA(szDst);
     if (fnHasBlockingAttributes(dwDstAttr) && !SetFileAttributesA(szDst, FILE_ATTRIBUTE_NORMAL)) {
         DWORD dwError = GetLastError();
         fnDebugLog("fnExpandFile", "Cannot clear the attributes of %s, dwError=%lu", g_uDebugLevel, szDst,
@@ -418,6 +457,20 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
         return VIF_ACCESSVIOLATION;
     }
     return 0;
+}
+
+}  // namespace
+
+DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
+                   BOOL bKeepAttrib)
+{
+    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, FALSE, 0);
+}
+
+DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
+                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr)
+{
+    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, TRUE, dwDstAttr);
 }
 
 DWORD fnCopyFileAsIs(const char *lpszReadDir, const char *lpszReadName, const char *lpszWriteDir,

@@ -25,6 +25,15 @@
 DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
                    BOOL bKeepAttrib);
 
+/*
+ * fnExpandFile for a caller that has just read the destination's attributes
+ * (INVALID_FILE_ATTRIBUTES: there is none) or made it as an empty temporary
+ * file: they are not asked again, which on a file that does not exist yet
+ * costs a search of its folder.
+ */
+DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
+                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr);
+
 /* Copies as is (no expansion); attributes as copied unless bKeepAttrib is FALSE (then normal). */
 DWORD fnCopyFileAsIs(const char *lpszReadDir, const char *lpszReadName, const char *lpszWriteDir,
                      const char *lpszWriteName, BOOL bKeepAttrib);
@@ -117,5 +126,13 @@ BOOL fnDriveMissing(const char *lpszPath);
 
 /* TRUE when the two paths name the same file (full paths compared without regard to case). */
 BOOL fnSameFile(const char *lpszPath1, const char *lpszPath2);
+
+/*
+ * lpszPath with each of its existing levels spelled as the disk spells it
+ * (the root and any level that cannot be found stay as given); the result
+ * differs from lpszPath only in case. FALSE (lpszOut as lpszPath) when the
+ * path has wildcards or does not fit.
+ */
+BOOL fnDiskCasePath(const char *lpszPath, char *lpszOut, size_t cchOut);
 
 #endif

@@ -632,15 +632,21 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
     BOOL bChecking = uInstallMode >= INSTALL_CHECK && uInstallMode <= INSTALL_MIXED && bDestExists;
     DWORD dwVIF;
 
+    /* the comparison of the source itself (-1 when none was made) and what its first bytes said */
+    int nSrcCmp = -1, nSrcSign = VERSIGN_UNREAD;
     if (bChecking && !(dwFlags & VIFFLAG_FORCE) &&
-        (uInstallMode == INSTALL_VERSION || uInstallMode == INSTALL_DATE) &&
-        fnCmpFileVersionInfo(szSrcFile, szDestFile) == VERINFO_IDENTICAL) {
-        fnDebugLog("fnVerInstallFile", "Identical version resources, kept: %s", g_uDebugLevel, szDestFile);
-        return 0;
+        (uInstallMode == INSTALL_VERSION || uInstallMode == INSTALL_DATE)) {
+        nSrcSign = fnPeekVersionSign(szSrcFile);
+        nSrcCmp = fnCmpVersionSigned(szSrcFile, nSrcSign, szDestFile);
+        if (nSrcCmp == VERINFO_IDENTICAL) {
+            fnDebugLog("fnVerInstallFile", "Identical version resources, kept: %s", g_uDebugLevel, szDestFile);
+            return 0;
+        }
     }
     if (!bDestExists) {
         /* nothing to lose: expanded straight into place */
-        dwVIF = fnExpandFile(lpszSrcDir, lpszSrcFileName, lpszDestDir, lpszDestFileName, bKeepAttrib);
+        dwVIF = fnExpandFileKnown(lpszSrcDir, lpszSrcFileName, lpszDestDir, lpszDestFileName, bKeepAttrib,
+                                  dwDestAttr);
         if (dwVIF)
             return dwVIF;
         goto finish;
@@ -651,7 +657,9 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
         return VIF_CANNOTCREATE;
     if (lpszTmpFile && cchTmpFile)
         fnCopyBounded(lpszTmpFile, cchTmpFile, fnNamePart(szTmpFile));
-    dwVIF = fnExpandFile(lpszSrcDir, lpszSrcFileName, lpszDestDir, fnNamePart(szTmpFile), bKeepAttrib);
+    /* the temporary file was just made empty, with normal attributes */
+    dwVIF = fnExpandFileKnown(lpszSrcDir, lpszSrcFileName, lpszDestDir, fnNamePart(szTmpFile), bKeepAttrib,
+                              FILE_ATTRIBUTE_NORMAL);
     if (dwVIF) {
         DeleteFileA(szTmpFile);
         if (lpszTmpFile && cchTmpFile)
@@ -660,7 +668,14 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
     }
 
     if (bChecking && !(dwFlags & VIFFLAG_FORCE) && lpszCurDir && lpszCurDir[0]) {
-        int nCmp = fnCmpFileVersionInfo(szTmpFile, szDestFile);
+        /*
+         * a plain source's temporary copy holds its very bytes, so its version
+         * compares as the source's did: both are read again only after an
+         * expansion, or when a side could not be read the first time
+         */
+        BOOL bSameAsSrc = (nSrcCmp == VERINFO_NONE || nSrcCmp >= VERINFO_NOFIXED) &&
+                          (nSrcSign == VERSIGN_NONE || nSrcSign == VERSIGN_PROGRAM);
+        int nCmp = bSameAsSrc ? nSrcCmp : fnCmpFileVersionInfo(szTmpFile, szDestFile);
         fnDebugLog("fnVerInstallFile", "Version comparison of %s: %d", g_uDebugLevel, szDestFile, nCmp);
         if (nCmp == VERINFO_IDENTICAL) {
             if (!DeleteFileA(szTmpFile))

@@ -32,6 +32,7 @@
 #include "ui/waitwindow.h"
 
 #define MAX_COPY_LINES 9000
+#define N_MADE_TREES 16
 
 namespace {
 
@@ -102,7 +103,9 @@ struct CopyRunStruct {
     UINT uMaxLines, uMaxFiles;
     ULONGLONG qwBytes;           /* of the files counted */
     const char *lpszDisks;       /* body of the disks section, or NULL */
-    char szLastTree[CCH_PATH];   /* the folder last made, so each line's folder is made once */
+    /* the folders this section made last (a ring), so lines that take turns among a few folders make each once */
+    char aszTrees[N_MADE_TREES][CCH_PATH];
+    UINT uNextTree;
     /* joined files: the temporary file the parts go to, and the destination it becomes */
     char szJoinFile[CCH_PATH];
     char szJoinDir[CCH_PATH], szJoinName[CCH_PATH];
@@ -151,16 +154,23 @@ BOOL fnDropJoin(CopyRunStruct *lpRun, BOOL bTell)
     return fnCannotInstall(szDst, "The joined file is incomplete");
 }
 
-/* Makes a line's destination folder (once per folder in a row); FALSE after message 1072 or 1054. */
+/* Forgets the folders made: a new disk holds none of them. */
+void fnForgetTrees(CopyRunStruct *lpRun)
+{
+    for (UINT i = 0; i < N_MADE_TREES; i++)
+        lpRun->aszTrees[i][0] = '\0';
+}
+
+/* Makes a line's destination folder (once while it is among the last made); FALSE after message 1072 or 1054. */
 BOOL fnMakeLineTree(CopyRunStruct *lpRun, const char *lpszDir)
 {
-    if (lpRun->szLastTree[0] && fnEqualNoCase(lpRun->szLastTree, lpszDir))
-        return TRUE;
-    if (!fnCreateDirTreeLog(lpszDir, FALSE)) {
-        lpRun->szLastTree[0] = '\0';
+    for (UINT i = 0; i < N_MADE_TREES; i++)
+        if (lpRun->aszTrees[i][0] && fnEqualNoCase(lpRun->aszTrees[i], lpszDir))
+            return TRUE;
+    if (!fnCreateDirTreeLog(lpszDir, FALSE))
         return fnDirTreeFailed(lpszDir, MB_ICONSTOP);
-    }
-    fnCopyBounded(lpRun->szLastTree, sizeof(lpRun->szLastTree), lpszDir);
+    fnCopyBounded(lpRun->aszTrees[lpRun->uNextTree], sizeof(lpRun->aszTrees[0]), lpszDir);
+    lpRun->uNextTree = (lpRun->uNextTree + 1) % N_MADE_TREES;
     return TRUE;
 }
 
@@ -259,6 +269,8 @@ BOOL fnStartCopyRun(CopyRunStruct *lpRun, HWND hDlg, const char *lpszText, const
     if (!lpRun->lpszPos || !*lpRun->lpszPos)
         return FALSE;
     fnResetDriveCache();
+    char szOnDisk[CCH_PATH];
+    fnSetSourceCase(g_szSourceDir, fnDiskCasePath(g_szSourceDir, szOnDisk, sizeof(szOnDisk)) ? szOnDisk : NULL);
     lpIF->hWndProgress = hDlg;
     lpIF->bQuiet = g_bQuiet;
     lpIF->uFileNum = 0;
@@ -443,7 +455,7 @@ BOOL fnAskTooLittle(ULONGLONG qwFree, ULONGLONG qwNeeded, void *)
 /* The folders of the directory section on a new disk, made in the destination folder; FALSE after a message. */
 BOOL fnMakeDiskDirs(CopyRunStruct *lpRun)
 {
-    lpRun->szLastTree[0] = '\0';
+    fnForgetTrees(lpRun);
     DWORD dwAttr = GetFileAttributesA(g_szDestDir);
     if ((dwAttr == INVALID_FILE_ATTRIBUTES || !(dwAttr & FILE_ATTRIBUTE_DIRECTORY)) &&
         !fnCreateDirTreeLog(g_szDestDir, FALSE))

@@ -122,11 +122,47 @@ DWORD fnDateNumber(const SYSTEMTIME *lpst)
 
 } // namespace
 
+int fnPeekVersionSign(const char *lpszFile)
+{
+    HandleGuardStruct f;
+    f.h = CreateFileA(lpszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                      OPEN_EXISTING, 0, NULL);
+    BYTE ab[2];
+    DWORD cb = 0;
+    if (f.h == INVALID_HANDLE_VALUE || !ReadFile(f.h, ab, sizeof(ab), &cb, NULL) || cb < sizeof(ab))
+        return VERSIGN_UNREAD;
+    if ((ab[0] == 'M' && ab[1] == 'Z') || (ab[0] == 'Z' && ab[1] == 'M'))
+        return VERSIGN_PROGRAM;
+    if ((ab[0] == 'S' && ab[1] == 'Z') || (ab[0] == 'K' && ab[1] == 'W'))
+        return VERSIGN_SZDD;
+    return VERSIGN_NONE;
+}
+
+/*
+ * The version block of one side of a comparison. A file whose first bytes
+ * rule a version resource out answers as the size query would (none, not
+ * unreadable) without it: the query loads the file as a program and then
+ * as a compressed one, which costs far more than reading two bytes.
+ */
+static int fnReadCmpBlock(const char *lpszFile, int nSign, VerBlockStruct *lpBlock, DWORD *lpdwError)
+{
+    if (nSign == VERSIGN_NONE) {
+        *lpdwError = ERROR_RESOURCE_DATA_NOT_FOUND;
+        return 2;
+    }
+    return fnReadVerBlock(lpszFile, lpBlock, lpdwError);
+}
+
 int fnCmpFileVersionInfo(const char *lpszSourceFS, const char *lpszTargetFS)
+{
+    return fnCmpVersionSigned(lpszSourceFS, fnPeekVersionSign(lpszSourceFS), lpszTargetFS);
+}
+
+int fnCmpVersionSigned(const char *lpszSourceFS, int nSrcSign, const char *lpszTargetFS)
 {
     VerBlockStruct src, tgt;
     DWORD dwError = 0;
-    int n = fnReadVerBlock(lpszSourceFS, &src, &dwError);
+    int n = fnReadCmpBlock(lpszSourceFS, nSrcSign, &src, &dwError);
     if (n == 2) {
         fnDebugLog("fnCmpFileVersionInfo", "GetFileVersionInfoSize error %lu!\nlpszSourceFS=%s", g_uDebugLevel,
                    (unsigned long)dwError, lpszSourceFS);
@@ -136,7 +172,7 @@ int fnCmpFileVersionInfo(const char *lpszSourceFS, const char *lpszTargetFS)
         fnDebugLog("fnCmpFileVersionInfo", "GetFileVersionInfo error!\nlpszSourceFS=%s", g_uDebugLevel, lpszSourceFS);
         return VERINFO_READFAIL;
     }
-    n = fnReadVerBlock(lpszTargetFS, &tgt, &dwError);
+    n = fnReadCmpBlock(lpszTargetFS, fnPeekVersionSign(lpszTargetFS), &tgt, &dwError);
     if (n == 2) {
         fnDebugLog("fnCmpFileVersionInfo", "GetFileVersionInfoSize error %lu!\nlpszTargetFS=%s", g_uDebugLevel,
                    (unsigned long)dwError, lpszTargetFS);

@@ -31,6 +31,18 @@ enum {
 
 int fnCmpFileVersionInfo(const char *lpszSourceFS, const char *lpszTargetFS);
 
+/* What a file's first bytes say about a version resource in it. */
+enum {
+    VERSIGN_UNREAD = 0,  /* the file could not be opened or holds less than 2 bytes */
+    VERSIGN_NONE = 1,    /* no program header: no version resource can be there */
+    VERSIGN_PROGRAM = 2, /* a program header ("MZ", "ZM") */
+    VERSIGN_SZDD = 3,    /* compressed ("SZ", "KW"): the expanded file may be a program */
+};
+int fnPeekVersionSign(const char *lpszFile);
+
+/* fnCmpFileVersionInfo for a source whose first bytes were already peeked (nSrcSign). */
+int fnCmpVersionSigned(const char *lpszSourceFS, int nSrcSign, const char *lpszTargetFS);
+
 /*
  * The "FileVersion", "ProductVersion" and "LegalCopyRight" strings of a file
  * into the non-null outputs (CCH_VERTEXT characters each). 1 when the version
