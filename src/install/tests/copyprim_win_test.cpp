@@ -173,6 +173,15 @@ TEST_F(CopyPrimTest, DirectoryTrees)
     ASSERT_TRUE(fnWrite(fnPath("afile"), "x"));
     EXPECT_FALSE(fnCreateDirTreeLog(fnPath("afile\\sub").c_str(), TRUE));
     EXPECT_EQ(fnPath("one\\two\\three") + "\r\n", fnRead(fnPath("install.log")));
+
+    /* the levels that exist come back as the disk spells them, the rest as given */
+    ASSERT_TRUE(CreateDirectoryA(fnPath("one\\MixedCase").c_str(), NULL));
+    std::string strAsked = fnPath("one\\mixedcase\\NotThere");
+    CharUpperA(&strAsked[0]);
+    char sz[CCH_PATH];
+    EXPECT_TRUE(fnDiskCasePath(strAsked.c_str(), sz, sizeof(sz)));
+    EXPECT_EQ(fnPath("one\\MixedCase\\NOTTHERE"), sz);
+    EXPECT_FALSE(fnDiskCasePath(fnPath("one\\*").c_str(), sz, sizeof(sz)));
 }
 
 TEST_F(CopyPrimTest, DirectoryListSection)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/bounded.h"
+#include "install/tests/filetest.h"
 #include "install/version.h"
 
 namespace {
@@ -44,7 +45,7 @@ class VersionTest : public ::testing::Test {
     void TearDown() override { fnRemoveScratch(); }
     void fnRemoveScratch()
     {
-        const char *aszFiles[] = {"copy.dll", "dated.txt"};
+        const char *aszFiles[] = {"copy.dll", "dated.txt", "data.bin", "short.bin", "packed.dl_"};
         for (const char *lpsz : aszFiles)
             DeleteFileA((m_sScratch + "\\" + lpsz).c_str());
         RemoveDirectoryA(m_sScratch.c_str());
@@ -55,6 +56,18 @@ TEST_F(VersionTest, CompareVersionResources)
 {
     std::string sCopy = m_sScratch + "\\copy.dll";
     ASSERT_TRUE(CopyFileA(fnLib("base").c_str(), sCopy.c_str(), FALSE));
+    std::string sData = m_sScratch + "\\data.bin", sShort = m_sScratch + "\\short.bin";
+    std::string sPacked = m_sScratch + "\\packed.dl_";
+    ASSERT_TRUE(filetest::fnWrite(sData, filetest::fnPattern(4000, 7)));
+    ASSERT_TRUE(filetest::fnWrite(sShort, "M"));
+    ASSERT_TRUE(filetest::fnWrite(sPacked, filetest::fnSzdd(filetest::fnRead(fnLib("base")), 'l')));
+    EXPECT_EQ(VERSIGN_NONE, fnPeekVersionSign(sData.c_str()));
+    /* the system finds no version in the data file either */
+    DWORD dwHandle = 0;
+    EXPECT_EQ(0u, GetFileVersionInfoSizeA(sData.c_str(), &dwHandle));
+    EXPECT_EQ(VERSIGN_UNREAD, fnPeekVersionSign(sShort.c_str()));
+    EXPECT_EQ(VERSIGN_PROGRAM, fnPeekVersionSign(fnLib("base").c_str()));
+    EXPECT_EQ(VERSIGN_SZDD, fnPeekVersionSign(sPacked.c_str()));
     const struct {
         std::string sSource, sTarget;
         int nWant;
@@ -70,6 +83,11 @@ TEST_F(VersionTest, CompareVersionResources)
         {fnLib("base"), fnLib("none"), VERINFO_NONE},
         {m_sScratch + "\\missing.dll", fnLib("base"), VERINFO_SRCUNREAD},
         {fnLib("base"), m_sScratch + "\\missing.dll", VERINFO_DSTUNREAD},
+        /* data files are told apart by their first bytes (a compressed file goes to the system) */
+        {sData, fnLib("base"), VERINFO_NONE},
+        {fnLib("base"), sData, VERINFO_NONE},
+        {sShort, fnLib("base"), VERINFO_NONE},
+        {sData, m_sScratch + "\\missing.dll", VERINFO_NONE},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.sSource + " over " + r.sTarget);
