@@ -34,12 +34,12 @@
 #include "ui/progress.h"
 
 DWORD g_dwVIFResult;
+BOOL g_bJoinPartToTemp;
 
 namespace {
 
 /* meter steps are repainted synchronously: only when the percentage moves or 50 ms passed */
-DWORD s_dwLastMeterTick;
-DWORD s_dwLastMeterPct = (DWORD)-1;
+MeterStepStruct s_meterStep = {(DWORD)-1, 0};
 /* the file the backup in szBackupFile was made of */
 char s_szBackedUp[CCH_PATH];
 
@@ -47,17 +47,12 @@ void fnStepProgress(const IFStruct *lpIF)
 {
     if (!lpIF->hWndProgress)
         return;
-    HWND hMeter = GetDlgItem(lpIF->hWndProgress, IDC_PROGRESS_METER);
+    HWND hMeter = fnProgressItem(lpIF->hWndProgress, IDC_PROGRESS_METER);
     if (!hMeter)
         return;
     DWORD dwRange = (DWORD)SendMessageA(hMeter, PM_GETRANGE, 0, 0);
-    DWORD dwPct = dwRange ? (DWORD)(((ULONGLONG)lpIF->uFileNum * 100) / dwRange) : 100;
-    DWORD dwNow = GetTickCount();
-    if (dwPct == s_dwLastMeterPct && dwNow - s_dwLastMeterTick < 50 && lpIF->uFileNum < dwRange)
-        return;
-    s_dwLastMeterPct = dwPct;
-    s_dwLastMeterTick = dwNow;
-    SendMessageA(hMeter, PM_SETPOS, (WPARAM)lpIF->uFileNum, 0);
+    if (fnMeterStepDue(&s_meterStep, lpIF->uFileNum, dwRange, GetTickCount()))
+        SendMessageA(hMeter, PM_SETPOS, (WPARAM)lpIF->uFileNum, 0);
 }
 
 /* A progress line "format" with one text; nothing is formatted without a dialog. */
@@ -827,7 +822,9 @@ UINT fnInstallFileVer(HWND hWnd, IFStruct *lpIF)
     UINT uRC = fnInstallOne(hWnd, lpIF, szFinal);
     if (uRC != IFV_INSTALLED)
         fnUndoBackup(lpIF, s_szBackedUp);
-    if (uRC == IFV_INSTALLED) {
+    if (g_bJoinPartToTemp) {
+        /* the temporary join file is no file of the installation */
+    } else if (uRC == IFV_INSTALLED) {
         fnWriteLog(lpIF->uInstallMode == INSTALL_CHECK ? "%s, S" : "%s, N", TRUE, szFinal);
     } else {
         char szDst[CCH_PATH];

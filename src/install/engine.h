@@ -37,6 +37,13 @@ enum {
 extern DWORD g_dwVIFResult;
 
 /*
+ * TRUE while a part of a joined file is added to the join's temporary file:
+ * the part writes no installation-log line, the joined file writes its own
+ * when it is installed at its destination.
+ */
+extern BOOL g_bJoinPartToTemp;
+
+/*
  * Clears what one line of a section must not inherit from the previous one
  * (szCurDir, szSuggestDstDir, szBackupFile, szDescription, szDisk,
  * szDiskPrompt, bDiskGiven). The section readers call it before filling each

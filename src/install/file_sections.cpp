@@ -13,6 +13,7 @@
 #include "common/runstate.h"
 #include "driver/debuglog.h"
 #include "driver/handlers.h"
+#include "driver/logwriters.h"
 #include "driver/messages.h"
 #include "driver/winstate.h"
 #include "install/copylines.h"
@@ -115,14 +116,14 @@ struct CopyRunStruct {
 void fnStepMeter(const IFStruct *lpIF)
 {
     if (lpIF->hWndProgress)
-        SendMessageA(GetDlgItem(lpIF->hWndProgress, IDC_PROGRESS_METER), PM_SETPOS, lpIF->uFileNum, 0);
+        SendMessageA(fnProgressItem(lpIF->hWndProgress, IDC_PROGRESS_METER), PM_SETPOS, lpIF->uFileNum, 0);
 }
 
 /* The meter at the last file a section reached (the engine may step it less often than per file). */
 void fnEndMeter(const IFStruct *lpIF)
 {
     if (lpIF->hWndProgress && lpIF->uFileNum > 0)
-        SendMessageA(GetDlgItem(lpIF->hWndProgress, IDC_PROGRESS_METER), PM_SETPOS, lpIF->uFileNum - 1, 0);
+        SendMessageA(fnProgressItem(lpIF->hWndProgress, IDC_PROGRESS_METER), PM_SETPOS, lpIF->uFileNum - 1, 0);
 }
 
 /*
@@ -151,6 +152,7 @@ BOOL fnDropJoin(CopyRunStruct *lpRun, BOOL bTell)
         return TRUE;
     char szDst[CCH_PATH];
     fnJoinPath(szDst, sizeof(szDst), lpRun->szJoinDir, lpRun->szJoinName);
+    fnWriteLog("%s, X", TRUE, szDst);
     return fnCannotInstall(szDst, "The joined file is incomplete");
 }
 
@@ -207,7 +209,9 @@ UINT fnJoinPart(CopyRunStruct *lpRun)
     fnSplitPath(lpRun->szJoinFile, NULL, NULL, NULL, NULL, szTmpName, szTmpDir);
     fnCopyBounded(lpIF->szDstDir, sizeof(lpIF->szDstDir), szTmpDir);
     fnCopyBounded(lpIF->szDstFileName, sizeof(lpIF->szDstFileName), szTmpName);
+    g_bJoinPartToTemp = TRUE;
     UINT r = fnInstallFileVer(lpRun->hWnd, lpIF);
+    g_bJoinPartToTemp = FALSE;
     if (r == IFV_ABORT) {
         fnDropJoin(lpRun, FALSE);
         return 0;
@@ -244,6 +248,24 @@ UINT fnInstallLine(CopyRunStruct *lpRun)
         return fnWildInstallFiles(lpRun->hWnd, lpIF) ? 1 : 0;
     }
     return fnInstallFileVer(lpRun->hWnd, lpIF) == IFV_ABORT ? 0 : 1;
+}
+
+/*
+ * The work of one line both section kinds share: its destination folder,
+ * then its file, wildcard set or (with bJoins) part of a joined file to the
+ * engine. 1 go on, 0 stop.
+ */
+UINT fnRunLine(CopyRunStruct *lpRun, BOOL bJoins)
+{
+    IFStruct *lpIF = lpRun->lpIF;
+    if (!fnMakeLineTree(lpRun, lpIF->szDstDir))
+        return 0;
+    if (!bJoins)
+        lpIF->uJoinPart = JOIN_NONE;
+    else if (lpIF->uCopyMode == COPY_JOIN && lpIF->uJoinPart != JOIN_NONE &&
+             lpIF->uInstallMode != INSTALL_DIRECTJOIN && !fnHasWildcard(lpIF->szSrcFileName))
+        return fnJoinPart(lpRun);
+    return fnInstallLine(lpRun);
 }
 
 /* Message 1046 (after 1104 for invalid characters) for a line that cannot be read. */
@@ -346,8 +368,8 @@ UINT fnInfCopyFiles(HWND hWnd, HWND hDlg, const char *lpszText, const char *lpsz
     lpRun->lpIF = lpIF;
     if (!fnStartCopyRun(lpRun, hDlg, lpszText, ""))
         return 1;
-    fnDebugLog("fnInfCopyFiles", "lpszSection=%s, uMaxLines=%u, uMaxFiles=%u", g_uDebugLevel, lpszName,
-               lpRun->uMaxLines, lpRun->uMaxFiles);
+    fnDebugLog("fnInfCopyFiles", "lpszSection=%s, uMaxLines=%u, uMaxFiles=%u, qwBytes=%llu", g_uDebugLevel, lpszName,
+               lpRun->uMaxLines, lpRun->uMaxFiles, (unsigned long long)lpRun->qwBytes);
 
     UINT uResult = 1;
     lpIF->uFileNum = 1;
@@ -375,17 +397,7 @@ UINT fnInfCopyFiles(HWND hWnd, HWND hDlg, const char *lpszText, const char *lpsz
             lpIF->uFileNum++;
             continue;
         }
-        if (!fnMakeLineTree(lpRun, lpIF->szDstDir)) {
-            uResult = 0;
-            break;
-        }
-        UINT uGoOn;
-        if (lpIF->uCopyMode == COPY_JOIN && lpIF->uJoinPart != JOIN_NONE && lpIF->uInstallMode != INSTALL_DIRECTJOIN &&
-            !fnHasWildcard(lpIF->szSrcFileName))
-            uGoOn = fnJoinPart(lpRun);
-        else
-            uGoOn = fnInstallLine(lpRun);
-        if (!uGoOn || fnProgressCancelled(lpIF->hWndProgress)) {
+        if (!fnRunLine(lpRun, TRUE) || fnProgressCancelled(lpIF->hWndProgress)) {
             uResult = 0;
             break;
         }
@@ -490,8 +502,9 @@ UINT fnInfCopyFilesToDisk(HWND hWnd, HWND hDlg, const char *lpszText, const char
     lpIF->uJoinCopyMode = COPY_NORMAL;
     if (!fnStartCopyRun(lpRun, hDlg, lpszText, "[MakeDirs]"))
         return 1;
-    fnDebugLog("fnInfCopyFilesToDisk", "lpszSection=%s, uMaxLines=%u, uMaxFiles=%u\nlpszInf=%s", g_uDebugLevel,
-               lpszName, lpRun->uMaxLines, lpRun->uMaxFiles, g_szIniFile);
+    fnDebugLog("fnInfCopyFilesToDisk", "lpszSection=%s, uMaxLines=%u, uMaxFiles=%u, qwBytes=%llu\nlpszInf=%s",
+               g_uDebugLevel, lpszName, lpRun->uMaxLines, lpRun->uMaxFiles, (unsigned long long)lpRun->qwBytes,
+               g_szIniFile);
 
     DiskRunStruct disks;
     fnStartDiskRun(&disks);
@@ -533,10 +546,7 @@ UINT fnInfCopyFilesToDisk(HWND hWnd, HWND hDlg, const char *lpszText, const char
             fnSetProgressText(lpIF->hWndProgress, IDC_PROGRESS_SOURCE, "");
             fnSetProgressText(lpIF->hWndProgress, IDC_PROGRESS_TARGET, "");
         }
-        if (!fnMakeLineTree(lpRun, lpIF->szDstDir))
-            return 0;
-        lpIF->uJoinPart = JOIN_NONE;
-        if (!fnInstallLine(lpRun))
+        if (!fnRunLine(lpRun, FALSE))
             return 0;
         fnDebugLog("fnInfCopyFilesToDisk", "Next \nuLineNum = %u, uMaxLines = %u, IFStruct.uFileNum = %u",
                    g_uDebugLevel, uLine, lpRun->uMaxLines, lpIF->uFileNum);

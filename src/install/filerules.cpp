@@ -442,3 +442,14 @@ UINT fnMismatchDecision(const IFStruct *lpIF, DWORD dwVIF)
         return MISMATCH_ABORT;
     return MISMATCH_ASK;
 }
+
+BOOL fnMeterStepDue(MeterStepStruct *lpStep, UINT uFileNum, DWORD dwRange, DWORD dwNow)
+{
+    DWORD dwPct = dwRange ? (DWORD)(((ULONGLONG)uFileNum * 100) / dwRange) : 100;
+    /* the tick counter wraps: the difference still counts the time passed */
+    if (dwPct == lpStep->dwLastPct && dwNow - lpStep->dwLastTick < 50 && uFileNum < dwRange)
+        return FALSE;
+    lpStep->dwLastPct = dwPct;
+    lpStep->dwLastTick = dwNow;
+    return TRUE;
+}

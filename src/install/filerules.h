@@ -163,4 +163,19 @@ UINT fnFindCopyDecision(const FindFactsStruct *lpFacts, const IFStruct *lpIF, BO
 enum { MISMATCH_SKIP = 12, MISMATCH_ABORT = 11, MISMATCH_FORCE = 1, MISMATCH_ASK = 0 };
 UINT fnMismatchDecision(const IFStruct *lpIF, DWORD dwVIF);
 
+/*
+ * The meter's state between steps: the percentage and tick of the last
+ * repaint ((DWORD)-1 before the first).
+ */
+struct MeterStepStruct {
+    DWORD dwLastPct;
+    DWORD dwLastTick;
+};
+/*
+ * Whether the meter is repainted for file uFileNum of dwRange at tick dwNow:
+ * when its percentage changes, 50 ms after the last repaint, or at the last
+ * file (a repaint costs far more than a file's texts). Remembers the repaint.
+ */
+BOOL fnMeterStepDue(MeterStepStruct *lpStep, UINT uFileNum, DWORD dwRange, DWORD dwNow);
+
 #endif

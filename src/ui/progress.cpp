@@ -179,20 +179,55 @@ BOOL fnProgressCancelled(HWND hDlg)
 {
     if (!hDlg || !IsWindow(hDlg))
         return FALSE;
-    return !IsWindowEnabled(GetDlgItem(hDlg, IDCANCEL));
+    return !IsWindowEnabled(fnProgressItem(hDlg, IDCANCEL));
+}
+
+HWND fnProgressItem(HWND hDlg, int nId)
+{
+    /* the items of the dialog last asked about; asking the system walks the dialog's children each time */
+    static HWND s_hDlg;
+    static HWND s_ahItem[8];
+    static int s_anId[8];
+    static UINT s_uNext;
+    if (!hDlg)
+        return NULL;
+    if (hDlg != s_hDlg) {
+        s_hDlg = hDlg;
+        memset(s_ahItem, 0, sizeof(s_ahItem));
+    }
+    for (UINT i = 0; i < 8; i++)
+        if (s_ahItem[i] && s_anId[i] == nId && IsWindow(s_ahItem[i]))
+            return s_ahItem[i];
+    HWND hItem = GetDlgItem(hDlg, nId);
+    if (hItem) {
+        s_ahItem[s_uNext] = hItem;
+        s_anId[s_uNext] = nId;
+        s_uNext = (s_uNext + 1) % 8;
+    }
+    return hItem;
 }
 
 void fnSetProgressText(HWND hDlg, int nId, const char *lpszText)
 {
-    if (hDlg && IsWindow(hDlg))
-        SetDlgItemTextA(hDlg, nId, lpszText ? lpszText : "");
+    if (!hDlg || !IsWindow(hDlg))
+        return;
+    HWND hItem = fnProgressItem(hDlg, nId);
+    if (!hItem)
+        return;
+    const char *lpszNew = lpszText ? lpszText : "";
+    /* a text line repaints as it is set: one that already reads so is left alone */
+    char szOld[1024] = "";
+    int cchOld = GetWindowTextA(hItem, szOld, sizeof(szOld));
+    if (cchOld >= 0 && cchOld < (int)sizeof(szOld) - 1 && strcmp(szOld, lpszNew) == 0)
+        return;
+    SetWindowTextA(hItem, lpszNew);
 }
 
 void fnSetProgressMeter(HWND hDlg, DWORD dwPos, DWORD dwRange)
 {
     if (!hDlg || !IsWindow(hDlg))
         return;
-    HWND hMeter = GetDlgItem(hDlg, IDC_PROGRESS_METER);
+    HWND hMeter = fnProgressItem(hDlg, IDC_PROGRESS_METER);
     SendMessageA(hMeter, PM_SETRANGE, (WPARAM)dwRange, 0);
     SendMessageA(hMeter, PM_SETPOS, (WPARAM)dwPos, 0);
 }

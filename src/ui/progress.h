@@ -31,6 +31,9 @@ void fnShowProgressDialog(HWND hDlg);
 /* TRUE once the user confirmed Cancel (the button is then disabled). FALSE for no dialog. */
 BOOL fnProgressCancelled(HWND hDlg);
 
+/* An item of the progress dialog (as GetDlgItem, remembered for the dialog last asked about). */
+HWND fnProgressItem(HWND hDlg, int nId);
+
 /* Sets a text line (IDC_PROGRESS_STATUS ... IDC_PROGRESS_TARGET) or the meter; nothing for no dialog. */
 void fnSetProgressText(HWND hDlg, int nId, const char *lpszText);
 void fnSetProgressMeter(HWND hDlg, DWORD dwPos, DWORD dwRange);

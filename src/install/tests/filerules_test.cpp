@@ -316,4 +316,26 @@ TEST(FileRules, MismatchDecision)
     }
 }
 
+TEST(FileRules, MeterStepsWhenItsPercentageMovesOrTimePasses)
+{
+    MeterStepStruct step = {(DWORD)-1, 0};
+    EXPECT_TRUE(fnMeterStepDue(&step, 1, 1000, 5000));    /* the first step paints */
+    EXPECT_FALSE(fnMeterStepDue(&step, 2, 1000, 5010));   /* still 0 %, 10 ms later */
+    EXPECT_TRUE(fnMeterStepDue(&step, 3, 1000, 5050));    /* 50 ms passed */
+    EXPECT_FALSE(fnMeterStepDue(&step, 9, 1000, 5060));
+    EXPECT_TRUE(fnMeterStepDue(&step, 10, 1000, 5061));   /* 1 % */
+    EXPECT_TRUE(fnMeterStepDue(&step, 995, 1000, 5062));  /* 99 % */
+    EXPECT_FALSE(fnMeterStepDue(&step, 999, 1000, 5063)); /* 99 % again */
+    EXPECT_TRUE(fnMeterStepDue(&step, 1000, 1000, 5064)); /* the last file always paints */
+    EXPECT_TRUE(fnMeterStepDue(&step, 1001, 1000, 5065)); /* past the range (a wildcard found more) */
+    /* a tick counter that wrapped still counts the time passed */
+    step = {5, 0xFFFFFFF0u};
+    EXPECT_FALSE(fnMeterStepDue(&step, 50, 1000, 0x10u));
+    EXPECT_TRUE(fnMeterStepDue(&step, 50, 1000, 0x30u));
+    /* no range: 100 % from the start */
+    step = {(DWORD)-1, 0};
+    EXPECT_TRUE(fnMeterStepDue(&step, 1, 0, 100));
+    EXPECT_TRUE(fnMeterStepDue(&step, 2, 0, 101));
+}
+
 }  // namespace
