@@ -400,6 +400,8 @@ UINT fnInstallOne(HWND hWnd, IFStruct *lpIF, char *lpszFinal)
             !fnJoinPath(szSrc, sizeof(szSrc), lpIF->szSrcFilePath, lpIF->szSrcFileName)) {
             fnDebugLog("fnInstallFileVer", "Path too long: %s\\%s", g_uDebugLevel, lpIF->szSuggestDstDir,
                        lpIF->szDstFileName);
+            if (lpIF->hWndProgress)
+                fnSetProgressText(lpIF->hWndProgress, IDC_PROGRESS_TARGET, "");
             return fnCannotInstallGoOn(lpIF->szDstFileName) ? IFV_SKIPPED : IFV_ABORT;
         }
         fnShowText(lpIF, IDC_PROGRESS_TARGET, "Install as: %s", szDst);
@@ -816,7 +818,7 @@ UINT fnInstallFileVer(HWND hWnd, IFStruct *lpIF)
         if (lpIF->szDescription[0])
             fnShowText(lpIF, IDC_PROGRESS_DESC, "Description: %s", lpIF->szDescription);
         fnShowText(lpIF, IDC_PROGRESS_SOURCE, "Source file: %s", lpIF->szSrcFileName);
-        fnSetProgressText(lpIF->hWndProgress, IDC_PROGRESS_TARGET, "");
+        /* the target line is emptied where the file's own target is not shown next (a repaint each) */
     }
     char szFinal[CCH_PATH] = "";
     UINT uRC = fnInstallOne(hWnd, lpIF, szFinal);
