@@ -376,9 +376,13 @@ BOOL fnDiskCasePath(const char *lpszPath, char *lpszOut, size_t cchOut)
 
 namespace {
 
-/* The expansion of fnExpandFile; with bAttrKnown the destination's attributes are dwKnownAttr. */
+/*
+ * The expansion of fnExpandFile; with bAttrKnown the destination's
+ * attributes are dwKnownAttr; a source the caller holds open (hOpenSrc) is
+ * read through that handle, which stays the caller's to close.
+ */
 DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
-                   BOOL bKeepAttrib, BOOL bAttrKnown, DWORD dwKnownAttr)
+                   BOOL bKeepAttrib, BOOL bAttrKnown, DWORD dwKnownAttr, HANDLE hOpenSrc)
 {
     char szSrc[CCH_PATH], szDst[CCH_PATH];
     if (!fnJoinPath(szSrc, sizeof(szSrc), lpszSrcDir, lpszSrcName))
@@ -394,16 +398,24 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
     if (dwVIF)
         return dwVIF;
 
-    FileGuardStruct src;
-    src.h = g_lpFileOps->pfnCreateFile(szSrc, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                       FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-    if (src.h == INVALID_HANDLE_VALUE) {
-        fnDebugLog("fnExpandFile", "Cannot open %s, dwError=%lu", g_uDebugLevel, szSrc, (unsigned long)GetLastError());
-        return VIF_CANNOTREADSRC;
+    FileGuardStruct src; /* the source handle this function opens itself */
+    HANDLE hSrc = hOpenSrc;
+    if (hSrc != INVALID_HANDLE_VALUE) {
+        if (SetFilePointer(hSrc, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+            return VIF_CANNOTREADSRC;
+    } else {
+        src.h = g_lpFileOps->pfnCreateFile(szSrc, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                           FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+        if (src.h == INVALID_HANDLE_VALUE) {
+            fnDebugLog("fnExpandFile", "Cannot open %s, dwError=%lu", g_uDebugLevel, szSrc,
+                       (unsigned long)GetLastError());
+            return VIF_CANNOTREADSRC;
+        }
+        hSrc = src.h;
     }
     FILETIME ftSrc;
     LARGE_INTEGER liSize;
-    if (!GetFileTime(src.h, NULL, NULL, &ftSrc) || !GetFileSizeEx(src.h, &liSize))
+    if (!GetFileTime(hSrc, NULL, NULL, &ftSrc) || !GetFileSizeEx(hSrc, &liSize))
         return VIF_CANNOTREADSRC;
     DWORD dwSrcAttr = bKeepAttrib ? GetFileAttributesA(szSrc) : FILE_ATTRIBUTE_NORMAL;
     if (dwSrcAttr == INVALID_FILE_ATTRIBUTES)
@@ -416,7 +428,7 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
     if (!buf.lpb)
         return VIF_OUTOFMEMORY;
     DWORD cbFirst = 0;
-    if (!ReadFile(src.h, buf.lpb, CB_COPY_BUFFER, &cbFirst, NULL))
+    if (!ReadFile(hSrc, buf.lpb, CB_COPY_BUFFER, &cbFirst, NULL))
         return VIF_CANNOTREADSRC;
     static const BYTE s_abSzdd[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
     BOOL bSzdd = cbFirst >= 14 && memcmp(buf.lpb, s_abSzdd, sizeof(s_abSzdd)) == 0;
@@ -440,7 +452,15 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
         return fnWriteErrorToVif(dwError, dwDstAttr != INVALID_FILE_ATTRIBUTES && (dwDstAttr & FILE_ATTRIBUTE_READONLY),
                                  VIF_ACCESSVIOLATION);
     }
-    dwVIF = bSzdd ? fnLzCopy(&src, dst.h, szSrc) : fnCopyLoop(src.h, dst.h, buf.lpb, cbFirst, szDst);
+    if (bSzdd && src.h == INVALID_HANDLE_VALUE) {
+        /* the LZ layer closes the file it expands: it gets a handle of its own, never the caller's */
+        src.h = g_lpFileOps->pfnCreateFile(szSrc, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                           FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    }
+    if (bSzdd)
+        dwVIF = src.h != INVALID_HANDLE_VALUE ? fnLzCopy(&src, dst.h, szSrc) : VIF_CANNOTREADSRC;
+    else
+        dwVIF = fnCopyLoop(hSrc, dst.h, buf.lpb, cbFirst, szDst);
     if (dwVIF) {
         /* a partly written file would pass for installed: none is honest */
         CloseHandle(dst.h);
@@ -464,13 +484,14 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
 DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
                    BOOL bKeepAttrib)
 {
-    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, FALSE, 0);
+    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, FALSE, 0,
+                        INVALID_HANDLE_VALUE);
 }
 
 DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
-                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr)
+                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc)
 {
-    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, TRUE, dwDstAttr);
+    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, TRUE, dwDstAttr, hSrc);
 }
 
 DWORD fnCopyFileAsIs(const char *lpszReadDir, const char *lpszReadName, const char *lpszWriteDir,

@@ -29,10 +29,12 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
  * fnExpandFile for a caller that has just read the destination's attributes
  * (INVALID_FILE_ATTRIBUTES: there is none) or made it as an empty temporary
  * file: they are not asked again, which on a file that does not exist yet
- * costs a search of its folder.
+ * costs a search of its folder. A source the caller already holds open for
+ * reading (hSrc, else INVALID_HANDLE_VALUE) is read through that handle from
+ * its start and left open.
  */
 DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
-                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr);
+                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc);
 
 /* Copies as is (no expansion); attributes as copied unless bKeepAttrib is FALSE (then normal). */
 DWORD fnCopyFileAsIs(const char *lpszReadDir, const char *lpszReadName, const char *lpszWriteDir,

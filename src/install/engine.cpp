@@ -258,6 +258,21 @@ BOOL fnHeldOpen(const char *lpszFile)
     return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION;
 }
 
+/* A source file held open for a copy step, closed with its holder. */
+struct SourceGuardStruct {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    void fnClose()
+    {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        h = INVALID_HANDLE_VALUE;
+    }
+    ~SourceGuardStruct() { fnClose(); }
+    SourceGuardStruct() = default;
+    SourceGuardStruct(const SourceGuardStruct &) = delete;
+    SourceGuardStruct &operator=(const SourceGuardStruct &) = delete;
+};
+
 /* Deletes the temporary file of a copy step (its name part in lpszTmpFile, in lpszDir) and empties the name. */
 void fnDeleteTemp(const char *lpszDir, char *lpszTmpFile)
 {
@@ -629,11 +644,21 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
     BOOL bChecking = uInstallMode >= INSTALL_CHECK && uInstallMode <= INSTALL_MIXED && bDestExists;
     DWORD dwVIF;
 
-    /* the comparison of the source itself (-1 when none was made) and what its first bytes said */
+    /*
+     * the comparison of the source itself (-1 when none was made), what its
+     * first bytes said, and the source held open for its copy: a plain one
+     * is read through the handle its first bytes were read with
+     */
     int nSrcCmp = -1, nSrcSign = VERSIGN_UNREAD;
+    SourceGuardStruct src;
     if (bChecking && !(dwFlags & VIFFLAG_FORCE) &&
         (uInstallMode == INSTALL_VERSION || uInstallMode == INSTALL_DATE)) {
-        nSrcSign = fnPeekVersionSign(szSrcFile);
+        src.h = g_lpFileOps->pfnCreateFile(szSrcFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                           FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+        if (src.h != INVALID_HANDLE_VALUE)
+            nSrcSign = fnPeekVersionSignOf(src.h);
+        if (nSrcSign != VERSIGN_NONE && nSrcSign != VERSIGN_PROGRAM)
+            src.fnClose();
         nSrcCmp = fnCmpVersionSigned(szSrcFile, nSrcSign, szDestFile);
         if (nSrcCmp == VERINFO_IDENTICAL) {
             fnDebugLog("fnVerInstallFile", "Identical version resources, kept: %s", g_uDebugLevel, szDestFile);
@@ -643,7 +668,7 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
     if (!bDestExists) {
         /* nothing to lose: expanded straight into place */
         dwVIF = fnExpandFileKnown(lpszSrcDir, lpszSrcFileName, lpszDestDir, lpszDestFileName, bKeepAttrib,
-                                  dwDestAttr);
+                                  dwDestAttr, INVALID_HANDLE_VALUE);
         if (dwVIF)
             return dwVIF;
         goto finish;
@@ -656,7 +681,8 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
         fnCopyBounded(lpszTmpFile, cchTmpFile, fnNamePart(szTmpFile));
     /* the temporary file was just made empty, with normal attributes */
     dwVIF = fnExpandFileKnown(lpszSrcDir, lpszSrcFileName, lpszDestDir, fnNamePart(szTmpFile), bKeepAttrib,
-                              FILE_ATTRIBUTE_NORMAL);
+                              FILE_ATTRIBUTE_NORMAL, src.h);
+    src.fnClose(); /* nothing more is read of it; a copy elsewhere that is the source may be deleted below */
     if (dwVIF) {
         DeleteFileA(szTmpFile);
         if (lpszTmpFile && cchTmpFile)

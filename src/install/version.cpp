@@ -127,9 +127,17 @@ int fnPeekVersionSign(const char *lpszFile)
     HandleGuardStruct f;
     f.h = CreateFileA(lpszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                       OPEN_EXISTING, 0, NULL);
+    return f.h == INVALID_HANDLE_VALUE ? VERSIGN_UNREAD : fnPeekVersionSignOf(f.h);
+}
+
+int fnPeekVersionSignOf(HANDLE hFile)
+{
     BYTE ab[2];
     DWORD cb = 0;
-    if (f.h == INVALID_HANDLE_VALUE || !ReadFile(f.h, ab, sizeof(ab), &cb, NULL) || cb < sizeof(ab))
+    BOOL bRead = SetFilePointer(hFile, 0, NULL, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                 ReadFile(hFile, ab, sizeof(ab), &cb, NULL);
+    SetFilePointer(hFile, 0, NULL, FILE_BEGIN);
+    if (!bRead || cb < sizeof(ab))
         return VERSIGN_UNREAD;
     if ((ab[0] == 'M' && ab[1] == 'Z') || (ab[0] == 'Z' && ab[1] == 'M'))
         return VERSIGN_PROGRAM;

@@ -39,6 +39,8 @@ enum {
     VERSIGN_SZDD = 3,    /* compressed ("SZ", "KW"): the expanded file may be a program */
 };
 int fnPeekVersionSign(const char *lpszFile);
+/* The same of a file open for reading; it is left at its start. */
+int fnPeekVersionSignOf(HANDLE hFile);
 
 /* fnCmpFileVersionInfo for a source whose first bytes were already peeked (nSrcSign). */
 int fnCmpVersionSigned(const char *lpszSourceFS, int nSrcSign, const char *lpszTargetFS);

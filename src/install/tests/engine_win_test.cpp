@@ -161,6 +161,20 @@ TEST_F(EngineTest, VersionRules)
     fnSetTime(fnPath("src\\data.txt"), 9);
     EXPECT_EQ((UINT)IFV_INSTALLED, fnRun("data.txt", INSTALL_DATE, COPY_NORMAL, BACKACT_OVERWRITE, VERACT_KEEP));
     EXPECT_EQ("new data", fnRead(fnPath("dst\\data.txt")));
+    /* mode V reads the source once: data over data is copied whole, a newer library over the reference asks */
+    ASSERT_TRUE(fnWrite(fnPath("src\\data.txt"), std::string(300000, 'n')));
+    EXPECT_EQ((UINT)IFV_INSTALLED, fnRun("data.txt", INSTALL_VERSION));
+    EXPECT_EQ(std::string(300000, 'n'), fnRead(fnPath("dst\\data.txt")));
+    ASSERT_TRUE(fnWrite(fnPath("src\\data.txt"), "new data"));
+    EXPECT_EQ((UINT)IFV_INSTALLED, fnRun("data.txt", INSTALL_VERSION));
+    EXPECT_EQ("new data", fnRead(fnPath("dst\\data.txt")));
+    ASSERT_TRUE(fnWrite(fnPath("dst\\lib.dll"), strBase));
+    g_auAsked.clear();
+    g_auAnswers = {IDNO};
+    EXPECT_EQ((UINT)IFV_SKIPPED, fnRun("lib.dll", INSTALL_VERSION));
+    EXPECT_EQ(1u, g_auAsked.size());
+    EXPECT_EQ(strBase, fnRead(fnPath("dst\\lib.dll")));
+    EXPECT_EQ(0, fnCount("dst\\_VS*"));
     /* a write-protected destination is not replaced in a checking mode (message 1133, quiet: Ignore) */
     ASSERT_TRUE(fnWrite(fnPath("dst\\data.txt"), "old"));
     fnSetTime(fnPath("dst\\data.txt"), 1);
