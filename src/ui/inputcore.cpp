@@ -449,8 +449,15 @@ static BOOL fnApplyInputKey(int nKey, char *lpszLine, ReadSectStruct *r)
     case IK_DEFAULTDIR:
     case IK_PATH1: {
         char *lpszOut = nKey == IK_PATH1 ? r->szPath1 : r->szPath;
+        /* these two name the destination itself; one given at start-up (-d= or a command
+           file's DestDir) is the one deployed with, and what the question shows */
+        if (g_bDestGiven) {
+            fnCopyBounded(lpszOut, CCH_PATH, g_szDestDir);
+            fnDebugLog("fnReadInputSection", "%s passed over: the destination %s was given at start-up",
+                       g_uDebugLevel, nKey == IK_PATH1 ? "Path1" : "DefaultDir", g_szDestDir);
+            break;
+        }
         fnReadPathKey(lpszLine, 3, lpszOut, &r->bSecret);
-        /* these two name the destination itself */
         if (lpszOut[0]) {
             fnCopyBounded(g_szDestDir, sizeof(g_szDestDir), lpszOut);
             fnCopyBounded(g_szPathSlot[0], sizeof(g_szPathSlot[0]), lpszOut);

@@ -175,6 +175,15 @@ TEST_F(InputCoreTest, AppInitDefaultDirYieldsToTheStartUpDestination)
     ASSERT_EQ(1u, fnReadAppInit(szBody, &m_ui));
     EXPECT_STREQ("C:\\TEMP", m_ui.szDestPath);
     EXPECT_TRUE(m_ui.bDirPrompt);
+    /* a question's DefaultDir and Path1 name the destination too: they show the given one */
+    char szList[CCH_INPUTBLOCK];
+    ReadSectStruct r;
+    fnInitReadSect(&r, szList, sizeof(szList));
+    char szQuestion[] = "DefaultDir=D:\\Script\r\nPath1=D:\\Other\r\n";
+    ASSERT_EQ(1u, fnReadInputSection(szQuestion, &r));
+    EXPECT_STREQ("C:\\TEMP", r.szPath);
+    EXPECT_STREQ("C:\\TEMP", r.szPath1);
+    EXPECT_STREQ("C:\\TEMP", g_szDestDir);
     g_bDestGiven = FALSE;
 }
 
