@@ -336,13 +336,29 @@ BOOL fnStartCopyRun(CopyRunStruct *lpRun, HWND hDlg, const char *lpszText, const
     return TRUE;
 }
 
-/* The label of the line's disk for the disk prompt. */
-void fnLineDiskLabel(CopyRunStruct *lpRun)
+/* What a line's condition leaves to do with it; both section loops take its answer. */
+enum { LINEGOES_RUN, LINEGOES_PASS, LINEGOES_STOP };
+
+/*
+ * A line whose condition holds gets its disk's label for the disk prompt; a
+ * line whose condition does not hold still counts as one file of the meter.
+ */
+int fnLineGoes(CopyRunStruct *lpRun, const CopyLineStruct *lpLine)
 {
+    if (lpLine->uTest == IDTEST_SKIPREST)
+        return LINEGOES_STOP;
+    if (lpLine->uTest == IDTEST_GOON)
+        return LINEGOES_PASS;
     IFStruct *lpIF = lpRun->lpIF;
     lpIF->szDiskPrompt[0] = '\0';
     if (lpIF->szDisk[0] && lpRun->lpszDisks)
         fnFindDiskLabel(lpRun->lpszDisks, lpIF->szDisk, lpIF->szDiskPrompt, sizeof(lpIF->szDiskPrompt));
+    if (lpLine->uTest == IDTEST_FALSE) {
+        fnStepMeter(lpIF);
+        lpIF->uFileNum++;
+        return LINEGOES_PASS;
+    }
+    return LINEGOES_RUN;
 }
 
 BOOL fnCancelled(const IFStruct *lpIF)
@@ -387,16 +403,11 @@ UINT fnInfCopyFiles(HWND hWnd, HWND hDlg, const char *lpszText, const char *lpsz
             uResult = 0;
             break;
         }
-        if (line.uTest == IDTEST_SKIPREST)
+        int nGoes = fnLineGoes(lpRun, &line);
+        if (nGoes == LINEGOES_STOP)
             break;
-        if (line.uTest == IDTEST_GOON)
+        if (nGoes == LINEGOES_PASS)
             continue;
-        fnLineDiskLabel(lpRun);
-        if (line.uTest == IDTEST_FALSE) {
-            fnStepMeter(lpIF);
-            lpIF->uFileNum++;
-            continue;
-        }
         if (!fnRunLine(lpRun, TRUE) || fnProgressCancelled(lpIF->hWndProgress)) {
             uResult = 0;
             break;
@@ -522,16 +533,11 @@ UINT fnInfCopyFilesToDisk(HWND hWnd, HWND hDlg, const char *lpszText, const char
             fnBadLine(lpRun, &line, uLine);
             return 0;
         }
-        if (line.uTest == IDTEST_SKIPREST)
+        int nGoes = fnLineGoes(lpRun, &line);
+        if (nGoes == LINEGOES_STOP)
             break;
-        if (line.uTest == IDTEST_GOON)
+        if (nGoes == LINEGOES_PASS)
             continue;
-        fnLineDiskLabel(lpRun);
-        if (line.uTest == IDTEST_FALSE) {
-            fnStepMeter(lpIF);
-            lpIF->uFileNum++;
-            continue;
-        }
         if (!fnDiskPrompts(&disks, line.bSwitchDisk, line.qwNeeded, &ask)) {
             fnDebugLog("fnInfCopyFilesToDisk", "Cancelled at line %u", g_uDebugLevel, uLine);
             return 0;
