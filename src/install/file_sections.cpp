@@ -336,6 +336,23 @@ BOOL fnStartCopyRun(CopyRunStruct *lpRun, HWND hDlg, const char *lpszText, const
     return TRUE;
 }
 
+/*
+ * A cleared run record and its file record for one section run. They are
+ * large, so they are kept here rather than on the stack; copy sections never
+ * run inside one another, so one pair serves every run.
+ */
+CopyRunStruct *fnNewCopyRun(HWND hWnd, const char *lpszName)
+{
+    static IFStruct s_if;
+    static CopyRunStruct s_run;
+    memset(&s_if, 0, sizeof(s_if));
+    memset(&s_run, 0, sizeof(s_run));
+    s_run.hWnd = hWnd;
+    s_run.lpszName = lpszName;
+    s_run.lpIF = &s_if;
+    return &s_run;
+}
+
 /* What a line's condition leaves to do with it; both section loops take its answer. */
 enum { LINEGOES_RUN, LINEGOES_PASS, LINEGOES_STOP };
 
@@ -373,15 +390,8 @@ BOOL fnCancelled(const IFStruct *lpIF)
 
 UINT fnInfCopyFiles(HWND hWnd, HWND hDlg, const char *lpszText, const char *lpszName)
 {
-    static IFStruct s_if;  /* one record per section run; large, so not on the stack */
-    static CopyRunStruct s_run;
-    memset(&s_if, 0, sizeof(s_if));
-    memset(&s_run, 0, sizeof(s_run));
-    CopyRunStruct *lpRun = &s_run;
-    IFStruct *lpIF = &s_if;
-    lpRun->hWnd = hWnd;
-    lpRun->lpszName = lpszName;
-    lpRun->lpIF = lpIF;
+    CopyRunStruct *lpRun = fnNewCopyRun(hWnd, lpszName);
+    IFStruct *lpIF = lpRun->lpIF;
     if (!fnStartCopyRun(lpRun, hDlg, lpszText, ""))
         return 1;
     fnDebugLog("fnInfCopyFiles", "lpszSection=%s, uMaxLines=%u, uMaxFiles=%u, qwBytes=%llu", g_uDebugLevel, lpszName,
@@ -495,15 +505,8 @@ BOOL fnMakeDiskDirs(CopyRunStruct *lpRun)
 
 UINT fnInfCopyFilesToDisk(HWND hWnd, HWND hDlg, const char *lpszText, const char *lpszName)
 {
-    static IFStruct s_if;
-    static CopyRunStruct s_run;
-    memset(&s_if, 0, sizeof(s_if));
-    memset(&s_run, 0, sizeof(s_run));
-    CopyRunStruct *lpRun = &s_run;
-    IFStruct *lpIF = &s_if;
-    lpRun->hWnd = hWnd;
-    lpRun->lpszName = lpszName;
-    lpRun->lpIF = lpIF;
+    CopyRunStruct *lpRun = fnNewCopyRun(hWnd, lpszName);
+    IFStruct *lpIF = lpRun->lpIF;
     /* files go onto the disks as they are: no expansion, no version rules, no search for other copies */
     lpIF->uInstallMode = INSTALL_ASIS;
     lpIF->uInUseAction = INUSE_PROMPT;
