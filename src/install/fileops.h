@@ -31,6 +31,16 @@ struct FileOpsStruct {
     BOOL (*pfnCloseHolder)(const char *lpszFile);
 };
 
+/*
+ * VerFindFileA, answered without the system's folder searches when the name
+ * is provably in none of the folders it looks in (the table's search).
+ * fnForgetFolderNames drops the Windows and System folder listings it keeps;
+ * each section run starts without them.
+ */
+DWORD WINAPI fnVerFindFileQuick(DWORD uFlags, LPSTR lpszFileName, LPSTR lpszWinDir, LPSTR lpszAppDir,
+                                LPSTR lpszCurDir, PUINT lpuCurDirLen, LPSTR lpszDestDir, PUINT lpuDestDirLen);
+void fnForgetFolderNames(void);
+
 extern const FileOpsStruct g_fileOpsWin;
 extern const FileOpsStruct *g_lpFileOps;
 

@@ -1,6 +1,7 @@
 /*
  * install/fileops_win.cpp -- the program's table of replaceable file calls:
- * the system functions themselves, and the close-holder operation.
+ * the system functions themselves, the quick existing-copy search and the
+ * close-holder operation.
  */
 #include "install/fileops.h"
 
@@ -16,6 +17,6 @@ static BOOL fnCloseHolder(const char *lpszFile)
     return bAsked;
 }
 
-const FileOpsStruct g_fileOpsWin = {VerFindFileA, MoveFileExA, GetDriveTypeA, GetDiskFreeSpaceExA,
-                                    CreateFileA,  WriteFile,   CopyFileA,     fnCloseHolder};
+const FileOpsStruct g_fileOpsWin = {fnVerFindFileQuick, MoveFileExA, GetDriveTypeA, GetDiskFreeSpaceExA,
+                                    CreateFileA,        WriteFile,   CopyFileA,     fnCloseHolder};
 const FileOpsStruct *g_lpFileOps = &g_fileOpsWin;

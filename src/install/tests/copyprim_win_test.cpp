@@ -216,4 +216,74 @@ TEST_F(CopyPrimTest, DirectoryListSection)
     fnResetOptStore();
 }
 
+/* The folder's last-write time set back an hour, as a folder nobody has changed lately. */
+void fnAgeFolder(const std::string &strDir)
+{
+    HANDLE h = CreateFileA(strDir.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER u = {{ft.dwLowDateTime, ft.dwHighDateTime}};
+    u.QuadPart -= 3600ULL * 10000000ULL;
+    ft.dwLowDateTime = u.LowPart;
+    ft.dwHighDateTime = u.HighPart;
+    SetFileTime(h, NULL, NULL, &ft);
+    CloseHandle(h);
+}
+
+/* The existing-copy search answers as the system does, and a listing it keeps never hides a copy added since. */
+TEST_F(CopyPrimTest, QuickCopySearchAnswersAsTheSystem)
+{
+    char szWin[MAX_PATH];
+    ASSERT_NE(0u, GetWindowsDirectoryA(szWin, sizeof(szWin)));
+    std::string strWin = szWin, strApp = m_strDir;
+    /* the quick answer beside the system's: the current folder found, equal in all three parts */
+    auto fnSame = [&](const std::string &strName) {
+        std::string astrCur[2], astrDest[2];
+        DWORD adw[2];
+        for (int i = 0; i < 2; i++) {
+            char szCur[MAX_PATH] = "?", szDest[MAX_PATH] = "?";
+            UINT cchCur = sizeof(szCur), cchDest = sizeof(szDest);
+            adw[i] = (i ? VerFindFileA : fnVerFindFileQuick)(0, (LPSTR)strName.c_str(), NULL, (LPSTR)strApp.c_str(),
+                                                             szCur, &cchCur, szDest, &cchDest);
+            astrCur[i] = szCur;
+            astrDest[i] = szDest;
+        }
+        EXPECT_EQ(adw[1], adw[0]) << strName;
+        EXPECT_EQ(astrCur[1], astrCur[0]) << strName;
+        EXPECT_EQ(astrDest[1], astrDest[0]) << strName;
+        return astrCur[0];
+    };
+    auto fnIsDir = [](const std::string &strDir, std::string strCur) {
+        if (!strCur.empty() && strCur.back() == '\\')
+            strCur.pop_back();
+        return fnEqualNoCase(strDir.c_str(), strCur.c_str()) != FALSE;
+    };
+    fnAgeFolder(strWin);
+    fnForgetFolderNames();
+    EXPECT_EQ("", fnSame("tgquick.dll"));
+    ASSERT_TRUE(fnWrite(fnPath("tgquick.dll"), "app"));
+    EXPECT_TRUE(fnIsDir(strApp, fnSame("TGQUICK.DLL")));
+    DeleteFileA(fnPath("tgquick.dll").c_str());
+
+    /* added to the Windows folder after its listing was read */
+    std::string strWinCopy = strWin + "\\tgquick.dll", strLong = strWin + "\\tg quick long name.dll";
+    ASSERT_TRUE(fnWrite(strWinCopy, "win"));
+    EXPECT_TRUE(fnIsDir(strWin, fnSame("tgquick.dll")));
+    /* in a listing read since, by its long name and by its short one */
+    ASSERT_TRUE(fnWrite(strLong, "win"));
+    fnAgeFolder(strWin);
+    fnForgetFolderNames();
+    EXPECT_TRUE(fnIsDir(strWin, fnSame("TG Quick Long Name.dll")));
+    char szShort[MAX_PATH] = "";
+    GetShortPathNameA(strLong.c_str(), szShort, sizeof(szShort));
+    if (strchr(szShort, '~')) {
+        EXPECT_TRUE(fnIsDir(strWin, fnSame(strrchr(szShort, '\\') + 1)));
+    }
+    EXPECT_EQ("", fnSame("tgquick2.dll"));
+    DeleteFileA(strWinCopy.c_str());
+    DeleteFileA(strLong.c_str());
+    EXPECT_EQ("", fnSame("tgquick.dll"));
+}
+
 }  // namespace
