@@ -42,6 +42,13 @@ struct FileGuardStruct {
     FileGuardStruct &operator=(const FileGuardStruct &) = delete;
 };
 
+/*
+ * The copy loops' buffer, kept for the run: one copy runs at a time (no
+ * thread copies files), and a buffer taken and freed per file has the heap
+ * commit and zero its pages again for every file.
+ */
+BYTE s_abCopyBuffer[CB_COPY_BUFFER];
+
 struct BufferGuardStruct {
     BYTE *lpb = NULL;
     ~BufferGuardStruct() { free(lpb); }
@@ -424,15 +431,12 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
     if (!fnReserveDiskSpace(szDst, (ULONGLONG)liSize.QuadPart))
         return VIF_OUTOFSPACE;
 
-    BufferGuardStruct buf;
-    buf.lpb = (BYTE *)malloc(CB_COPY_BUFFER);
-    if (!buf.lpb)
-        return VIF_OUTOFMEMORY;
+    BYTE *lpb = s_abCopyBuffer;
     DWORD cbFirst = 0;
-    if (!ReadFile(hSrc, buf.lpb, CB_COPY_BUFFER, &cbFirst, NULL))
+    if (!ReadFile(hSrc, lpb, CB_COPY_BUFFER, &cbFirst, NULL))
         return VIF_CANNOTREADSRC;
     static const BYTE s_abSzdd[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-    BOOL bSzdd = cbFirst >= 14 && memcmp(buf.lpb, s_abSzdd, sizeof(s_abSzdd)) == 0;
+    BOOL bSzdd = cbFirst >= 14 && memcmp(lpb, s_abSzdd, sizeof(s_abSzdd)) == 0;
 
     DWORD dwDstAttr = bAttrKnown ? dwKnownAttr : GetFileAttributesA(szDst);
     if (fnHasBlockingAttributes(dwDstAttr) && !SetFileAttributesA(szDst, FILE_ATTRIBUTE_NORMAL)) {
@@ -461,7 +465,7 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
     if (bSzdd)
         dwVIF = src.h != INVALID_HANDLE_VALUE ? fnLzCopy(&src, dst.h, szSrc) : VIF_CANNOTREADSRC;
     else
-        dwVIF = fnCopyLoop(hSrc, dst.h, buf.lpb, cbFirst, szDst);
+        dwVIF = fnCopyLoop(hSrc, dst.h, lpb, cbFirst, szDst);
     if (dwVIF) {
         /* a partly written file would pass for installed: none is honest */
         CloseHandle(dst.h);
@@ -590,10 +594,7 @@ DWORD fnAppendToFile(const char *lpszReadFile, const char *lpszWriteFile)
         fnDebugLog("fnAppendToFile", "A file is not appended to itself: %s", g_uDebugLevel, lpszReadFile);
         return VIF_CANNOTREADSRC;
     }
-    BufferGuardStruct buf;
-    buf.lpb = (BYTE *)malloc(CB_COPY_BUFFER);
-    if (!buf.lpb)
-        return VIF_OUTOFMEMORY;
+    BYTE *lpb = s_abCopyBuffer;
     FileGuardStruct src;
     src.h = g_lpFileOps->pfnCreateFile(lpszReadFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                        FILE_FLAG_SEQUENTIAL_SCAN, NULL);
@@ -618,14 +619,14 @@ DWORD fnAppendToFile(const char *lpszReadFile, const char *lpszWriteFile)
     DWORD dwVIF = 0;
     for (;;) {
         DWORD cbRead = 0;
-        if (!ReadFile(src.h, buf.lpb, CB_COPY_BUFFER, &cbRead, NULL)) {
+        if (!ReadFile(src.h, lpb, CB_COPY_BUFFER, &cbRead, NULL)) {
             dwVIF = VIF_CANNOTREADSRC;
             break;
         }
         if (cbRead == 0)
             break;
         DWORD cbWritten = 0;
-        if (!g_lpFileOps->pfnWriteFile(dst.h, buf.lpb, cbRead, &cbWritten, NULL) || cbWritten != cbRead) {
+        if (!g_lpFileOps->pfnWriteFile(dst.h, lpb, cbRead, &cbWritten, NULL) || cbWritten != cbRead) {
             DWORD dwError = GetLastError();
             dwVIF = fnWriteErrorToVif(dwError ? dwError : ERROR_DISK_FULL, FALSE, VIF_ACCESSVIOLATION);
             break;

@@ -378,9 +378,17 @@ int fnLineGoes(CopyRunStruct *lpRun, const CopyLineStruct *lpLine)
     return LINEGOES_RUN;
 }
 
+/* when the queue was last looked at without a progress dialog */
+DWORD s_dwLastPump;
+
 BOOL fnCancelled(const IFStruct *lpIF)
 {
-    fnProcessMessages();
+    /* a shown dialog is answered at every line; otherwise each look, a round trip to the window system, waits 50 ms */
+    DWORD dwNow = GetTickCount();
+    if (lpIF->hWndProgress || dwNow - s_dwLastPump >= 50) {
+        s_dwLastPump = dwNow;
+        fnProcessMessages();
+    }
     return fnProgressCancelled(lpIF->hWndProgress);
 }
 
