@@ -445,11 +445,19 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
                    (unsigned long)dwError);
         return fnWriteErrorToVif(dwError, dwDstAttr & FILE_ATTRIBUTE_READONLY, VIF_ACCESSVIOLATION);
     }
-    /* written from its start and cut to the new length: a shorter new file keeps no old tail */
+    /*
+     * written from its start and cut to the new length: a shorter new file
+     * keeps no old tail; one known to be absent is made new, so a file that
+     * appeared since is never written over
+     */
+    BOOL bMakeNew = bAttrKnown && dwDstAttr == INVALID_FILE_ATTRIBUTES;
     FileGuardStruct dst;
-    dst.h = g_lpFileOps->pfnCreateFile(szDst, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    dst.h = g_lpFileOps->pfnCreateFile(szDst, GENERIC_WRITE, 0, NULL, bMakeNew ? CREATE_NEW : CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, NULL);
     if (dst.h == INVALID_HANDLE_VALUE) {
         DWORD dwError = GetLastError();
+        if (bMakeNew && (dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS))
+            return VIF_EXPAND_EXISTS;
         fnDebugLog("fnExpandFile", "Cannot open %s for writing, dwError=%lu", g_uDebugLevel, szDst,
                    (unsigned long)dwError);
         if (fnHasBlockingAttributes(dwDstAttr))

@@ -29,10 +29,15 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
  * fnExpandFile for a caller that has just read the destination's attributes
  * (INVALID_FILE_ATTRIBUTES: there is none) or made it as an empty temporary
  * file: they are not asked again, which on a file that does not exist yet
- * costs a search of its folder. A source the caller already holds open for
+ * costs a search of its folder. A destination known to be absent is made
+ * new; when one has appeared meanwhile it is left alone and the result is
+ * VIF_EXPAND_EXISTS. A source the caller already holds open for
  * reading (hSrc, else INVALID_HANDLE_VALUE) is read through that handle from
  * its start and left open.
  */
+/* not a VerInstallFile bit: fnExpandFileKnown found a file where none was known */
+#define VIF_EXPAND_EXISTS 0x80000000UL
+
 DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
                         const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc);
 

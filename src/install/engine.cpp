@@ -422,6 +422,7 @@ UINT fnInstallOne(HWND hWnd, IFStruct *lpIF, char *lpszFinal)
         fnShowText(lpIF, IDC_PROGRESS_TARGET, "Install as: %s", szDst);
         UINT uCode = FIND_INSTALL;
         BOOL bMissing = !fnIsFile(szSrc);  /* met below, as the copy step would meet it */
+        BOOL bSearchedAbsent = FALSE;      /* the search found no copy anywhere, the destination folder included */
         if (!bMissing && fnSameFile(szSrc, szDst)) {
             /* written from its start, a file copied or appended onto itself would be lost */
             fnDebugLog("fnInstallFileVer", "Source is the destination, nothing to do: %s", g_uDebugLevel, szSrc);
@@ -433,6 +434,7 @@ UINT fnInstallOne(HWND hWnd, IFStruct *lpIF, char *lpszFinal)
                 return IFV_ABORT;
             if (uCode == FIND_SKIP)
                 return IFV_SKIPPED;
+            bSearchedAbsent = lpIF->szCurDir[0] == '\0';
         } else {
             lpIF->szCurDir[0] = '\0';  /* no search: nothing found elsewhere may be deleted */
         }
@@ -482,10 +484,11 @@ UINT fnInstallOne(HWND hWnd, IFStruct *lpIF, char *lpszFinal)
                 fnCopyBounded(lpIF->szSuggestDstDir, sizeof(lpIF->szSuggestDstDir), lpIF->szDstDir);
             if (!fnJoinPath(szDst, sizeof(szDst), lpIF->szSuggestDstDir, lpIF->szDstFileName))
                 return fnCannotInstallGoOn(lpIF->szDstFileName) ? IFV_SKIPPED : IFV_ABORT;
+            BOOL bKnownAbsent = bSearchedAbsent && !szInUseTarget[0] && fnSameDir(lpIF->szSuggestDstDir, lpIF->szDstDir);
 
             BOOL bDirectJoinStart = lpIF->uInstallMode == INSTALL_DIRECTJOIN && lpIF->uJoinPart == JOIN_FIRST;
             if ((lpIF->uCopyMode != COPY_JOIN || bDirectJoinStart) && lpIF->uBackupAction != BACKACT_OVERWRITE &&
-                fnIsFile(szDst)) {
+                !bKnownAbsent && fnIsFile(szDst)) {
                 UINT uBackup = fnApplyBackupRule(hWnd, lpIF, szDst, &bBackedUp);
                 if (uBackup != 0)
                     return uBackup;
@@ -513,9 +516,10 @@ UINT fnInstallOne(HWND hWnd, IFStruct *lpIF, char *lpszFinal)
                 }
             } else {
                 szTmp[0] = '\0';
-                uRC = fnInstallFile(hWnd, uFlags, lpIF, szTmp);
+                uRC = fnInstallFile(hWnd, uFlags | (bKnownAbsent ? VIFFLAG_DESTABSENT : 0), lpIF, szTmp);
             }
             if (uRC == IF_INUSE && szInUseTarget[0] == '\0') {
+                bSearchedAbsent = FALSE;
                 uCode = FIND_INUSE;
                 continue;
             }
@@ -623,9 +627,10 @@ UINT fnFindFileInfoVer(HWND hWnd, IFStruct *lpIF)
     }
 }
 
-DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *lpszDestFileName, const char *lpszSrcDir,
-                       const char *lpszDestDir, const char *lpszCurDir, char *lpszTmpFile, UINT cchTmpFile,
-                       UINT uInstallMode, BOOL bKeepAttrib)
+/* fnVerInstallFile's one attempt; VIF_EXPAND_EXISTS when a file appeared where the search had found none */
+static DWORD fnVerInstallOnce(DWORD dwFlags, const char *lpszSrcFileName, const char *lpszDestFileName,
+                              const char *lpszSrcDir, const char *lpszDestDir, const char *lpszCurDir,
+                              char *lpszTmpFile, UINT cchTmpFile, UINT uInstallMode, BOOL bKeepAttrib)
 {
     char szSrcFile[CCH_PATH], szDestFile[CCH_PATH], szCurFile[CCH_PATH] = "", szTmpFile[CCH_PATH];
     if (lpszTmpFile && cchTmpFile)
@@ -639,7 +644,8 @@ DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *l
         fnIsFile(szCurFile) && !fnSameFile(szCurFile, szDestFile))
         bDeleteCur = TRUE;
 
-    DWORD dwDestAttr = GetFileAttributesA(szDestFile);
+    /* a name the search has just missed would cost another search of its folder */
+    DWORD dwDestAttr = (dwFlags & VIFFLAG_DESTABSENT) ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(szDestFile);
     BOOL bDestExists = dwDestAttr != INVALID_FILE_ATTRIBUTES && !(dwDestAttr & FILE_ATTRIBUTE_DIRECTORY);
     BOOL bChecking = uInstallMode >= INSTALL_CHECK && uInstallMode <= INSTALL_MIXED && bDestExists;
     DWORD dwVIF;
@@ -743,6 +749,23 @@ finish:
     return 0;
 }
 
+DWORD fnVerInstallFile(DWORD dwFlags, const char *lpszSrcFileName, const char *lpszDestFileName, const char *lpszSrcDir,
+                       const char *lpszDestDir, const char *lpszCurDir, char *lpszTmpFile, UINT cchTmpFile,
+                       UINT uInstallMode, BOOL bKeepAttrib)
+{
+    DWORD dwVIF = fnVerInstallOnce(dwFlags, lpszSrcFileName, lpszDestFileName, lpszSrcDir, lpszDestDir, lpszCurDir,
+                                   lpszTmpFile, cchTmpFile, uInstallMode, bKeepAttrib);
+    if (dwVIF == VIF_EXPAND_EXISTS) {
+        /* another program made the file meanwhile: it is examined and replaced as any existing one */
+        fnDebugLog("fnVerInstallFile", "%s\\%s appeared meanwhile", g_uDebugLevel, lpszDestDir, lpszDestFileName);
+        dwVIF = fnVerInstallOnce(dwFlags & ~(DWORD)VIFFLAG_DESTABSENT, lpszSrcFileName, lpszDestFileName, lpszSrcDir,
+                                 lpszDestDir, lpszCurDir, lpszTmpFile, cchTmpFile, uInstallMode, bKeepAttrib);
+        if (dwVIF == VIF_EXPAND_EXISTS)
+            dwVIF = VIF_CANNOTCREATE;
+    }
+    return dwVIF;
+}
+
 UINT fnInstallFile(HWND hWnd, UINT uFlags, IFStruct *lpIF, char *lpszTmpFile)
 {
     lpszTmpFile[0] = '\0';
@@ -825,6 +848,7 @@ UINT fnInstallFile(HWND hWnd, UINT uFlags, IFStruct *lpIF, char *lpszTmpFile)
             bRetry = TRUE;
         }
         if (bRetry) {
+            uFlags &= ~(UINT)VIFFLAG_DESTABSENT;  /* what was asked or repaired may have changed the folder */
             g_dwVIFResult = 0;
             if (fnMakeDestTree(lpIF->szSuggestDstDir) != 0)
                 return IF_ABORT;

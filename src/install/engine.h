@@ -68,7 +68,7 @@ UINT fnFindFileInfoVer(HWND hWnd, IFStruct *lpIF);
 /*
  * The copy step into szSuggestDstDir with its messages and retries: IF_DONE,
  * IF_ABORT, IF_SKIP, IF_SRCMISSING or IF_INUSE. uFlags: VIFFLAG_FORCE,
- * VIFFLAG_KEEPOTHER. lpszTmpFile (CCH_PATH) receives the temporary file's
+ * VIFFLAG_KEEPOTHER, VIFFLAG_DESTABSENT (not kept for a retry). lpszTmpFile (CCH_PATH) receives the temporary file's
  * name while one exists; it is empty on return.
  */
 UINT fnInstallFile(HWND hWnd, UINT uFlags, IFStruct *lpIF, char *lpszTmpFile);

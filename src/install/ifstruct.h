@@ -106,7 +106,8 @@ enum {
 /* uFlags handed to fnVerInstallFile */
 enum {
     VIFFLAG_FORCE = 1,      /* no version comparison */
-    VIFFLAG_KEEPOTHER = 2   /* keep the copy found elsewhere */
+    VIFFLAG_KEEPOTHER = 2,  /* keep the copy found elsewhere */
+    VIFFLAG_DESTABSENT = 4  /* the search just found no copy in the destination folder */
 };
 
 #define CCH_IFDISK 8

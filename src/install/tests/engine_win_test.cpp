@@ -184,6 +184,17 @@ TEST_F(EngineTest, VersionRules)
     EXPECT_TRUE(g_auAsked.empty());
     EXPECT_EQ("old", fnRead(fnPath("dst\\data.txt")));
     EXPECT_EQ(0, fnCount("dst\\_VS*"));
+    SetFileAttributesA(fnPath("dst\\data.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    /* a file made after the search found none is replaced whole through a temporary copy, never written in place */
+    ASSERT_TRUE(fnWrite(fnPath("dst\\data.txt"), std::string(70000, 'o')));
+    g_fake.dwVerFindResult = VFF_CURNEDEST;
+    g_fake.strCurDir = "";
+    int nMoves = g_fake.nMoves;
+    EXPECT_EQ((UINT)IFV_INSTALLED, fnRun("data.txt", INSTALL_VERSION));
+    EXPECT_EQ("new data", fnRead(fnPath("dst\\data.txt")));
+    EXPECT_EQ(nMoves + 1, g_fake.nMoves);
+    EXPECT_EQ(0, fnCount("dst\\_VS*"));
 }
 
 TEST_F(EngineTest, BackupsUniqueNamesAndFailures)
