@@ -278,7 +278,6 @@ void fnResetDriveCache(void)
 {
     memset(s_auDriveType, 0, sizeof(s_auDriveType));
     memset(s_abFreeKnown, 0, sizeof(s_abFreeKnown));
-    fnForgetFolderNames();
 }
 
 UINT fnDriveType(const char *lpszPath)

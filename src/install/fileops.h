@@ -33,9 +33,10 @@ struct FileOpsStruct {
 
 /*
  * VerFindFileA, answered without the system's folder searches when the name
- * is provably in none of the folders it looks in (the table's search).
- * fnForgetFolderNames drops the Windows and System folder listings it keeps;
- * each section run starts without them.
+ * is provably in none of the folders it looks in (the table's search). The
+ * Windows and System folder listings it keeps last for the run, each while
+ * its folder is unchanged; fnForgetFolderNames drops them and starts again
+ * as a new run would.
  */
 DWORD WINAPI fnVerFindFileQuick(DWORD uFlags, LPSTR lpszFileName, LPSTR lpszWinDir, LPSTR lpszAppDir,
                                 LPSTR lpszCurDir, PUINT lpuCurDirLen, LPSTR lpszDestDir, PUINT lpuDestDirLen);

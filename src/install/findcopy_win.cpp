@@ -5,10 +5,14 @@
  * application folder, and not in the listings of the Windows and System
  * folders, each read once and kept while its folder's last-write time holds.
  *
- * A name the system does not find makes it read the whole folder for a
+ * A name the system does not find makes Wine read the whole folder for a
  * match without regard to case, once for each folder: on a System folder of
  * a thousand entries that is most of the cost of installing a small file.
- * Whenever a copy may exist, the system call itself answers.
+ * Whenever a copy may exist, the system call itself answers. The listings
+ * are read only once a run has asked for many names the system found
+ * nowhere (a short run never pays for them), and only on a file system that
+ * keeps a folder's last-write time when its entries change (NTFS, ReFS; FAT
+ * does not).
  */
 #include "install/fileops.h"
 
@@ -25,15 +29,32 @@ namespace {
 
 /* a listing younger than this after its folder's last change is not kept: a change in the same clock tick would not show */
 const ULONGLONG QW_SETTLED = 2ULL * 10000000ULL;
+/* names the system found nowhere before the listings are read */
+const UINT C_MISSES_BEFORE_LISTING = 16;
 
 struct FolderNamesStruct {
     char szDir[MAX_PATH];
-    FILETIME ftWrite;             /* the folder's last-write time when it was read */
-    BOOL bKept;                   /* aNames may answer */
+    FILETIME ftWrite;                 /* the folder's last-write time when it was read */
+    BOOL bKept;                       /* aNames may answer */
+    int nKeepsTimes;                  /* its file system keeps folder times: -1 not yet asked, 0 no, 1 yes */
     std::vector<std::string> aNames;  /* long and short names, upper-cased, sorted */
 };
 
-FolderNamesStruct s_aFolders[2];
+FolderNamesStruct s_aFolders[2] = {{"", {0, 0}, FALSE, -1, {}}, {"", {0, 0}, FALSE, -1, {}}};
+UINT s_uMisses;
+
+/* TRUE when the file system of the folder's drive changes the folder's last-write time with its entries. */
+BOOL fnKeepsFolderTimes(const char *lpszDir)
+{
+    if (!lpszDir[0] || lpszDir[1] != ':' || lpszDir[2] != '\\')
+        return FALSE;
+    char szRoot[4] = {lpszDir[0], ':', '\\', '\0'}, szFs[32] = "";
+    if (!GetVolumeInformationA(szRoot, NULL, 0, NULL, NULL, NULL, szFs, sizeof(szFs)))
+        return FALSE;
+    BOOL bKeeps = fnEqualNoCase(szFs, "NTFS") || fnEqualNoCase(szFs, "ReFS");
+    fnDebugLog("fnKeepsFolderTimes", "%s: %s, listings %s", g_uDebugLevel, szRoot, szFs, bKeeps ? "used" : "not used");
+    return bKeeps;
+}
 
 ULONGLONG fnFileTime64(const FILETIME &ft)
 {
@@ -69,8 +90,7 @@ BOOL fnReadFolderNames(FolderNamesStruct *lpF, const char *lpszDir)
     lpF->aNames.clear();
     FILETIME ftBefore, ftAfter, ftNow;
     char szPattern[MAX_PATH];
-    if (!fnFolderWriteTime(lpszDir, &ftBefore) || !fnCopyBounded(lpF->szDir, sizeof(lpF->szDir), lpszDir) ||
-        !fnJoinPath(szPattern, sizeof(szPattern), lpszDir, "*"))
+    if (!fnFolderWriteTime(lpszDir, &ftBefore) || !fnJoinPath(szPattern, sizeof(szPattern), lpszDir, "*"))
         return FALSE;
     GetSystemTimeAsFileTime(&ftNow);
     if (fnFileTime64(ftNow) < fnFileTime64(ftBefore) + QW_SETTLED)
@@ -113,10 +133,17 @@ BOOL fnReadFolderNames(FolderNamesStruct *lpF, const char *lpszDir)
 /* TRUE only when the folder is known not to hold the (upper-cased) name. */
 BOOL fnFolderLacks(FolderNamesStruct *lpF, const char *lpszDir, const std::string &strUpper)
 {
+    if (!fnEqualNoCase(lpF->szDir, lpszDir)) {
+        lpF->bKept = FALSE;
+        lpF->nKeepsTimes = -1;
+        fnCopyBounded(lpF->szDir, sizeof(lpF->szDir), lpszDir);
+    }
+    if (lpF->nKeepsTimes < 0)
+        lpF->nKeepsTimes = fnKeepsFolderTimes(lpszDir) ? 1 : 0;
     FILETIME ft;
-    if (!fnFolderWriteTime(lpszDir, &ft))
+    if (!lpF->nKeepsTimes || !fnFolderWriteTime(lpszDir, &ft))
         return FALSE;
-    if (!lpF->bKept || CompareFileTime(&ft, &lpF->ftWrite) != 0 || !fnEqualNoCase(lpF->szDir, lpszDir)) {
+    if (!lpF->bKept || CompareFileTime(&ft, &lpF->ftWrite) != 0) {
         if (!fnReadFolderNames(lpF, lpszDir))
             return FALSE;
     }
@@ -149,10 +176,10 @@ BOOL fnFoundNowhere(const char *lpszFileName, const char *lpszAppDir)
 DWORD WINAPI fnVerFindFileQuick(DWORD uFlags, LPSTR lpszFileName, LPSTR lpszWinDir, LPSTR lpszAppDir,
                                 LPSTR lpszCurDir, PUINT lpuCurDirLen, LPSTR lpszDestDir, PUINT lpuDestDirLen)
 {
-    /* a private file with its folder and room for the answer: the system would find nothing */
-    if (uFlags == 0 && !lpszWinDir && lpszAppDir && lpszAppDir[0] && lpszCurDir && lpuCurDirLen &&
-        *lpuCurDirLen >= 1 && lpszDestDir && lpuDestDirLen && *lpuDestDirLen > strlen(lpszAppDir) &&
-        fnFoundNowhere(lpszFileName, lpszAppDir)) {
+    /* a private file with its folder and room for the answer */
+    BOOL bPrivate = uFlags == 0 && !lpszWinDir && lpszAppDir && lpszAppDir[0] && lpszCurDir && lpuCurDirLen &&
+                    *lpuCurDirLen >= 1 && lpszDestDir && lpuDestDirLen && *lpuDestDirLen > strlen(lpszAppDir);
+    if (bPrivate && s_uMisses >= C_MISSES_BEFORE_LISTING && fnFoundNowhere(lpszFileName, lpszAppDir)) {
         /* the system's answer for a name it finds nowhere: no current copy, and the application folder suggested */
         lpszCurDir[0] = '\0';
         *lpuCurDirLen = 1;
@@ -160,14 +187,20 @@ DWORD WINAPI fnVerFindFileQuick(DWORD uFlags, LPSTR lpszFileName, LPSTR lpszWinD
         *lpuDestDirLen = (UINT)strlen(lpszAppDir) + 1;
         return VFF_CURNEDEST;
     }
-    return VerFindFileA(uFlags, lpszFileName, lpszWinDir, lpszAppDir, lpszCurDir, lpuCurDirLen, lpszDestDir,
-                        lpuDestDirLen);
+    DWORD dwVFF = VerFindFileA(uFlags, lpszFileName, lpszWinDir, lpszAppDir, lpszCurDir, lpuCurDirLen, lpszDestDir,
+                               lpuDestDirLen);
+    if (bPrivate && !lpszCurDir[0] && s_uMisses < C_MISSES_BEFORE_LISTING)
+        s_uMisses++;
+    return dwVFF;
 }
 
 void fnForgetFolderNames(void)
 {
     for (FolderNamesStruct &f : s_aFolders) {
+        f.szDir[0] = '\0';
         f.bKept = FALSE;
+        f.nKeepsTimes = -1;
         f.aNames.clear();
     }
+    s_uMisses = 0;
 }
