@@ -389,7 +389,7 @@ namespace {
  * read through that handle, which stays the caller's to close.
  */
 DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
-                   BOOL bKeepAttrib, BOOL bAttrKnown, DWORD dwKnownAttr, HANDLE hOpenSrc)
+                   BOOL bKeepAttrib, BOOL bAttrKnown, DWORD dwKnownAttr, HANDLE hOpenSrc, HANDLE hOpenDst)
 {
     char szSrc[CCH_PATH], szDst[CCH_PATH];
     if (!fnJoinPath(szSrc, sizeof(szSrc), lpszSrcDir, lpszSrcName))
@@ -437,32 +437,37 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
     static const BYTE s_abSzdd[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
     BOOL bSzdd = cbFirst >= 14 && memcmp(lpb, s_abSzdd, sizeof(s_abSzdd)) == 0;
 
-    DWORD dwDstAttr = bAttrKnown ? dwKnownAttr : GetFileAttributesA(szDst);
-    if (fnHasBlockingAttributes(dwDstAttr) && !SetFileAttributesA(szDst, FILE_ATTRIBUTE_NORMAL)) {
-        DWORD dwError = GetLastError();
-        fnDebugLog("fnExpandFile", "Cannot clear the attributes of %s, dwError=%lu", g_uDebugLevel, szDst,
-                   (unsigned long)dwError);
-        return fnWriteErrorToVif(dwError, dwDstAttr & FILE_ATTRIBUTE_READONLY, VIF_ACCESSVIOLATION);
-    }
-    /*
-     * written from its start and cut to the new length: a shorter new file
-     * keeps no old tail; one known to be absent is made new, so a file that
-     * appeared since is never written over
-     */
-    BOOL bMakeNew = bAttrKnown && dwDstAttr == INVALID_FILE_ATTRIBUTES;
-    FileGuardStruct dst;
-    dst.h = g_lpFileOps->pfnCreateFile(szDst, GENERIC_WRITE, 0, NULL, bMakeNew ? CREATE_NEW : CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, NULL);
-    if (dst.h == INVALID_HANDLE_VALUE) {
-        DWORD dwError = GetLastError();
-        if (bMakeNew && (dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS))
-            return VIF_EXPAND_EXISTS;
-        fnDebugLog("fnExpandFile", "Cannot open %s for writing, dwError=%lu", g_uDebugLevel, szDst,
-                   (unsigned long)dwError);
-        if (fnHasBlockingAttributes(dwDstAttr))
-            SetFileAttributesA(szDst, dwDstAttr);
-        return fnWriteErrorToVif(dwError, dwDstAttr != INVALID_FILE_ATTRIBUTES && (dwDstAttr & FILE_ATTRIBUTE_READONLY),
-                                 VIF_ACCESSVIOLATION);
+    FileGuardStruct dst; /* the destination this function opens itself */
+    HANDLE hDst = hOpenDst;
+    if (hDst == INVALID_HANDLE_VALUE) {
+        DWORD dwDstAttr = bAttrKnown ? dwKnownAttr : GetFileAttributesA(szDst);
+        if (fnHasBlockingAttributes(dwDstAttr) && !SetFileAttributesA(szDst, FILE_ATTRIBUTE_NORMAL)) {
+            DWORD dwError = GetLastError();
+            fnDebugLog("fnExpandFile", "Cannot clear the attributes of %s, dwError=%lu", g_uDebugLevel, szDst,
+                       (unsigned long)dwError);
+            return fnWriteErrorToVif(dwError, dwDstAttr & FILE_ATTRIBUTE_READONLY, VIF_ACCESSVIOLATION);
+        }
+        /*
+         * written from its start and cut to the new length: a shorter new file
+         * keeps no old tail; one known to be absent is made new, so a file that
+         * appeared since is never written over
+         */
+        BOOL bMakeNew = bAttrKnown && dwDstAttr == INVALID_FILE_ATTRIBUTES;
+        dst.h = g_lpFileOps->pfnCreateFile(szDst, GENERIC_WRITE, 0, NULL, bMakeNew ? CREATE_NEW : CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, NULL);
+        if (dst.h == INVALID_HANDLE_VALUE) {
+            DWORD dwError = GetLastError();
+            if (bMakeNew && (dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS))
+                return VIF_EXPAND_EXISTS;
+            fnDebugLog("fnExpandFile", "Cannot open %s for writing, dwError=%lu", g_uDebugLevel, szDst,
+                       (unsigned long)dwError);
+            if (fnHasBlockingAttributes(dwDstAttr))
+                SetFileAttributesA(szDst, dwDstAttr);
+            return fnWriteErrorToVif(dwError,
+                                     dwDstAttr != INVALID_FILE_ATTRIBUTES && (dwDstAttr & FILE_ATTRIBUTE_READONLY),
+                                     VIF_ACCESSVIOLATION);
+        }
+        hDst = dst.h;
     }
     if (bSzdd && src.h == INVALID_HANDLE_VALUE) {
         /* the LZ layer closes the file it expands: it gets a handle of its own, never the caller's */
@@ -470,19 +475,23 @@ DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *
                                            FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     }
     if (bSzdd)
-        dwVIF = src.h != INVALID_HANDLE_VALUE ? fnLzCopy(&src, dst.h, szSrc) : VIF_CANNOTREADSRC;
+        dwVIF = src.h != INVALID_HANDLE_VALUE ? fnLzCopy(&src, hDst, szSrc) : VIF_CANNOTREADSRC;
     else
-        dwVIF = fnCopyLoop(hSrc, dst.h, lpb, cbFirst, szDst);
+        dwVIF = fnCopyLoop(hSrc, hDst, lpb, cbFirst, szDst);
     if (dwVIF) {
-        /* a partly written file would pass for installed: none is honest */
-        CloseHandle(dst.h);
-        dst.h = INVALID_HANDLE_VALUE;
-        DeleteFileA(szDst);
+        /* a partly written file would pass for installed: none is honest (the caller deletes its own) */
+        if (dst.h != INVALID_HANDLE_VALUE) {
+            CloseHandle(dst.h);
+            dst.h = INVALID_HANDLE_VALUE;
+            DeleteFileA(szDst);
+        }
         return dwVIF;
     }
-    SetFileTime(dst.h, NULL, NULL, &ftSrc);
-    CloseHandle(dst.h);
-    dst.h = INVALID_HANDLE_VALUE;
+    SetFileTime(hDst, NULL, NULL, &ftSrc);
+    if (dst.h != INVALID_HANDLE_VALUE) {
+        CloseHandle(dst.h);
+        dst.h = INVALID_HANDLE_VALUE;
+    }
     if (bKeepAttrib && dwSrcAttr != FILE_ATTRIBUTE_NORMAL && dwSrcAttr != FILE_ATTRIBUTE_ARCHIVE &&
         !SetFileAttributesA(szDst, dwSrcAttr & ~(DWORD)FILE_ATTRIBUTE_DIRECTORY)) {
         fnDebugLog("fnExpandFile", "Cannot set the attributes of %s", g_uDebugLevel, szDst);
@@ -497,13 +506,13 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
                    BOOL bKeepAttrib)
 {
     return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, FALSE, 0,
-                        INVALID_HANDLE_VALUE);
+                        INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE);
 }
 
 DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
-                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc)
+                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc, HANDLE hDst)
 {
-    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, TRUE, dwDstAttr, hSrc);
+    return fnExpandInto(lpszSrcDir, lpszSrcName, lpszDstDir, lpszDstName, bKeepAttrib, TRUE, dwDstAttr, hSrc, hDst);
 }
 
 DWORD fnCopyFileAsIs(const char *lpszReadDir, const char *lpszReadName, const char *lpszWriteDir,
@@ -749,6 +758,30 @@ BOOL fnEnableWriteToFile(const char *lpszFile, DWORD *lpdwAttrib)
     if (lpdwAttrib)
         *lpdwAttrib = (dwAttr & FILE_ATTRIBUTE_READONLY) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
     return TRUE;
+}
+
+HANDLE fnCreateTempBeside(const char *lpszDir, const char *lpszPrefix, char *lpszOut)
+{
+    /* numbered from the clock as the system numbers its temporary files, the first free number taken */
+    UINT uStart = (UINT)(GetTickCount() & 0xFFFF);
+    for (UINT i = 0; i < 0x10000; i++) {
+        UINT uUnique = (uStart + i) & 0xFFFF;
+        char szName[32];
+        if (!uUnique || !fnFormatBounded(szName, sizeof(szName), "%s%x.tmp", lpszPrefix, uUnique) ||
+            !fnJoinPath(lpszOut, CCH_PATH, lpszDir && *lpszDir ? lpszDir : "C:\\", szName))
+            continue;
+        HANDLE h = g_lpFileOps->pfnCreateFile(lpszOut, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                              NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (h != INVALID_HANDLE_VALUE)
+            return h;
+        DWORD dwError = GetLastError();
+        if (dwError != ERROR_FILE_EXISTS && dwError != ERROR_ALREADY_EXISTS) {
+            fnDebugLog("fnCreateTempBeside", "%s: dwError=%lu", g_uDebugLevel, lpszOut, (unsigned long)dwError);
+            break;
+        }
+    }
+    lpszOut[0] = '\0';
+    return INVALID_HANDLE_VALUE;
 }
 
 BOOL fnGetTempFileName(const char *lpszDir, const char *lpszPrefix, char *lpszOut)

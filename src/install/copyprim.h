@@ -33,13 +33,15 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
  * new; when one has appeared meanwhile it is left alone and the result is
  * VIF_EXPAND_EXISTS. A source the caller already holds open for
  * reading (hSrc, else INVALID_HANDLE_VALUE) is read through that handle from
- * its start and left open.
+ * its start and left open. A new empty destination the caller holds open for
+ * writing (hDst, else INVALID_HANDLE_VALUE) is written and dated through that
+ * handle and left open; after a failure the caller deletes it.
  */
 /* not a VerInstallFile bit: fnExpandFileKnown found a file where none was known */
 #define VIF_EXPAND_EXISTS 0x80000000UL
 
 DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
-                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc);
+                        const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc, HANDLE hDst);
 
 /* Copies as is (no expansion); attributes as copied unless bKeepAttrib is FALSE (then normal). */
 DWORD fnCopyFileAsIs(const char *lpszReadDir, const char *lpszReadName, const char *lpszWriteDir,
@@ -112,6 +114,13 @@ BOOL fnEnableWriteToFile(const char *lpszFile, DWORD *lpdwAttrib);
 
 /* A new empty temporary file in lpszDir ("C:\" when empty) named by prefix; its path to lpszOut (CCH_PATH). */
 BOOL fnGetTempFileName(const char *lpszDir, const char *lpszPrefix, char *lpszOut);
+
+/*
+ * fnGetTempFileName's file made and kept open (for writing, renaming and
+ * deleting, others may read it): INVALID_HANDLE_VALUE and lpszOut empty when
+ * none can be made.
+ */
+HANDLE fnCreateTempBeside(const char *lpszDir, const char *lpszPrefix, char *lpszOut);
 
 /* Free bytes on the drive of lpszPath available to this user; 0 when they cannot be read. */
 ULONGLONG fnGetDiskSpace(const char *lpszPath);

@@ -165,14 +165,22 @@ UINT fnMakeDestTree(const char *lpszDir)
 
 /*
  * Puts the complete new copy lpszTmp in the place of the existing lpszDest by
- * renaming it over it (no space needed, never half-written). With bClear the
- * blocking attributes of the destination are cleared first and put back when
- * the rename fails. 0, or the VerInstallFile bit of the failure.
+ * renaming it over it (no space needed, never half-written): through hTmp when
+ * the caller holds the copy open (else INVALID_HANDLE_VALUE), by name when
+ * that cannot be done. With bClear the blocking attributes of the
+ * destination are cleared first and put back when the rename fails. 0, or
+ * the VerInstallFile bit of the failure.
  */
-DWORD fnReplaceByTemp(const char *lpszTmp, const char *lpszDest, DWORD dwDestAttr, BOOL bClear)
+DWORD fnReplaceByTemp(const char *lpszTmp, HANDLE hTmp, const char *lpszDest, DWORD dwDestAttr, BOOL bClear)
 {
     const DWORD dwBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     BOOL bCleared = bClear && (dwDestAttr & dwBlocking) && SetFileAttributesA(lpszDest, FILE_ATTRIBUTE_NORMAL);
+    if (hTmp != INVALID_HANDLE_VALUE) {
+        if (g_lpFileOps->pfnRenameOpenFile(hTmp, lpszDest))
+            return 0;
+        fnDebugLog("fnInstallFile", "Cannot rename the open copy over %s (dwError=%lu): renamed by name",
+                   g_uDebugLevel, lpszDest, (unsigned long)GetLastError());
+    }
     if (g_lpFileOps->pfnMoveFileEx(lpszTmp, lpszDest, MOVEFILE_REPLACE_EXISTING))
         return 0;
     DWORD dwError = GetLastError();
@@ -204,7 +212,7 @@ DWORD fnCopyAsIsReplacing(const IFStruct *lpIF, BOOL bKeep, char *lpszTmpFile)
     DWORD dwVIF = fnCopyFileAsIs(lpIF->szSrcFilePath, lpIF->szSrcFileName, lpIF->szSuggestDstDir, fnNamePart(szTmp),
                                  bKeep);
     if (dwVIF == 0)
-        dwVIF = fnReplaceByTemp(szTmp, szDest, dwDestAttr, TRUE);
+        dwVIF = fnReplaceByTemp(szTmp, INVALID_HANDLE_VALUE, szDest, dwDestAttr, TRUE);
     if (dwVIF == 0)
         lpszTmpFile[0] = '\0';
     else
@@ -258,8 +266,8 @@ BOOL fnHeldOpen(const char *lpszFile)
     return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION;
 }
 
-/* A source file held open for a copy step, closed with its holder. */
-struct SourceGuardStruct {
+/* A file held open for a copy step, closed with its holder. */
+struct HandleGuardStruct {
     HANDLE h = INVALID_HANDLE_VALUE;
     void fnClose()
     {
@@ -267,10 +275,10 @@ struct SourceGuardStruct {
             CloseHandle(h);
         h = INVALID_HANDLE_VALUE;
     }
-    ~SourceGuardStruct() { fnClose(); }
-    SourceGuardStruct() = default;
-    SourceGuardStruct(const SourceGuardStruct &) = delete;
-    SourceGuardStruct &operator=(const SourceGuardStruct &) = delete;
+    ~HandleGuardStruct() { fnClose(); }
+    HandleGuardStruct() = default;
+    HandleGuardStruct(const HandleGuardStruct &) = delete;
+    HandleGuardStruct &operator=(const HandleGuardStruct &) = delete;
 };
 
 /* Deletes the temporary file of a copy step (its name part in lpszTmpFile, in lpszDir) and empties the name. */
@@ -627,6 +635,17 @@ UINT fnFindFileInfoVer(HWND hWnd, IFStruct *lpIF)
     }
 }
 
+/* The copy found elsewhere goes once the file is installed in its place. */
+static void fnDeleteCopyElsewhere(const char *lpszCurFile)
+{
+    SetFileAttributesA(lpszCurFile, FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(lpszCurFile))
+        fnWriteLog("%s,  D", TRUE, lpszCurFile);
+    else
+        fnDebugLog("fnVerInstallFile", "Cannot delete the copy elsewhere %s, dwError=%lu", g_uDebugLevel, lpszCurFile,
+                   (unsigned long)GetLastError());
+}
+
 /* fnVerInstallFile's one attempt; VIF_EXPAND_EXISTS when a file appeared where the search had found none */
 static DWORD fnVerInstallOnce(DWORD dwFlags, const char *lpszSrcFileName, const char *lpszDestFileName,
                               const char *lpszSrcDir, const char *lpszDestDir, const char *lpszCurDir,
@@ -656,7 +675,7 @@ static DWORD fnVerInstallOnce(DWORD dwFlags, const char *lpszSrcFileName, const 
      * is read through the handle its first bytes were read with
      */
     int nSrcCmp = -1, nSrcSign = VERSIGN_UNREAD;
-    SourceGuardStruct src;
+    HandleGuardStruct src;
     if (bChecking && !(dwFlags & VIFFLAG_FORCE) &&
         (uInstallMode == INSTALL_VERSION || uInstallMode == INSTALL_DATE)) {
         src.h = g_lpFileOps->pfnCreateFile(szSrcFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
@@ -674,21 +693,40 @@ static DWORD fnVerInstallOnce(DWORD dwFlags, const char *lpszSrcFileName, const 
     if (!bDestExists) {
         /* nothing to lose: expanded straight into place */
         dwVIF = fnExpandFileKnown(lpszSrcDir, lpszSrcFileName, lpszDestDir, lpszDestFileName, bKeepAttrib,
-                                  dwDestAttr, INVALID_HANDLE_VALUE);
+                                  dwDestAttr, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE);
         if (dwVIF)
             return dwVIF;
-        goto finish;
+        if (bDeleteCur && !(dwFlags & VIFFLAG_KEEPOTHER))
+            fnDeleteCopyElsewhere(szCurFile);
+        return 0;
     }
 
-    /* an existing file is replaced only by a complete copy: written beside it and renamed over it */
-    if (!fnGetTempFileName(lpszDestDir, "_VS", szTmpFile))
+    /*
+     * an existing file is replaced only by a complete copy: written beside it
+     * and renamed over it, through the handle it was written with unless it
+     * must be read by name first (compared again, or dated)
+     */
+    HandleGuardStruct tmp;
+    tmp.h = fnCreateTempBeside(lpszDestDir, "_VS", szTmpFile);
+    if (tmp.h == INVALID_HANDLE_VALUE)
         return VIF_CANNOTCREATE;
     if (lpszTmpFile && cchTmpFile)
         fnCopyBounded(lpszTmpFile, cchTmpFile, fnNamePart(szTmpFile));
+    BOOL bCompare = bChecking && !(dwFlags & VIFFLAG_FORCE) && lpszCurDir && lpszCurDir[0];
+    /*
+     * a plain source's temporary copy holds its very bytes, so its version
+     * compares as the source's did: both are read again only after an
+     * expansion, or when a side could not be read the first time
+     */
+    BOOL bSameAsSrc = (nSrcCmp == VERINFO_NONE || nSrcCmp >= VERINFO_NOFIXED) &&
+                      (nSrcSign == VERSIGN_NONE || nSrcSign == VERSIGN_PROGRAM);
+    BOOL bReadByName = bCompare && (!bSameAsSrc || uInstallMode == INSTALL_DATE || uInstallMode == INSTALL_MIXED);
     /* the temporary file was just made empty, with normal attributes */
     dwVIF = fnExpandFileKnown(lpszSrcDir, lpszSrcFileName, lpszDestDir, fnNamePart(szTmpFile), bKeepAttrib,
-                              FILE_ATTRIBUTE_NORMAL, src.h);
+                              FILE_ATTRIBUTE_NORMAL, src.h, tmp.h);
     src.fnClose(); /* nothing more is read of it; a copy elsewhere that is the source may be deleted below */
+    if (dwVIF || bReadByName)
+        tmp.fnClose();
     if (dwVIF) {
         DeleteFileA(szTmpFile);
         if (lpszTmpFile && cchTmpFile)
@@ -696,17 +734,11 @@ static DWORD fnVerInstallOnce(DWORD dwFlags, const char *lpszSrcFileName, const 
         return dwVIF | (dwVIF & (VIF_OUTOFSPACE | VIF_OUTOFMEMORY | VIF_CANNOTREADSRC) ? 0 : VIF_CANNOTCREATE);
     }
 
-    if (bChecking && !(dwFlags & VIFFLAG_FORCE) && lpszCurDir && lpszCurDir[0]) {
-        /*
-         * a plain source's temporary copy holds its very bytes, so its version
-         * compares as the source's did: both are read again only after an
-         * expansion, or when a side could not be read the first time
-         */
-        BOOL bSameAsSrc = (nSrcCmp == VERINFO_NONE || nSrcCmp >= VERINFO_NOFIXED) &&
-                          (nSrcSign == VERSIGN_NONE || nSrcSign == VERSIGN_PROGRAM);
+    if (bCompare) {
         int nCmp = bSameAsSrc ? nSrcCmp : fnCmpFileVersionInfo(szTmpFile, szDestFile);
         fnDebugLog("fnVerInstallFile", "Version comparison of %s: %d", g_uDebugLevel, szDestFile, nCmp);
         if (nCmp == VERINFO_IDENTICAL) {
+            tmp.fnClose();
             if (!DeleteFileA(szTmpFile))
                 return VIF_TEMPFILE | VIF_CANNOTDELETE;
             if (lpszTmpFile && cchTmpFile)
@@ -731,21 +763,15 @@ static DWORD fnVerInstallOnce(DWORD dwFlags, const char *lpszSrcFileName, const 
         /* a write-protected file is not replaced without being asked */
         return VIF_TEMPFILE | VIF_WRITEPROT;
     }
-    dwVIF = fnReplaceByTemp(szTmpFile, szDestFile, dwDestAttr, TRUE);
+    dwVIF = fnReplaceByTemp(szTmpFile, tmp.h, szDestFile, dwDestAttr, TRUE);
+    tmp.fnClose();
     if (dwVIF)
         return VIF_TEMPFILE | dwVIF;
     if (lpszTmpFile && cchTmpFile)
         lpszTmpFile[0] = '\0';
 
-finish:
-    if (bDeleteCur && !(dwFlags & VIFFLAG_KEEPOTHER)) {
-        SetFileAttributesA(szCurFile, FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileA(szCurFile))
-            fnWriteLog("%s,  D", TRUE, szCurFile);
-        else
-            fnDebugLog("fnVerInstallFile", "Cannot delete the copy elsewhere %s, dwError=%lu", g_uDebugLevel, szCurFile,
-                       (unsigned long)GetLastError());
-    }
+    if (bDeleteCur && !(dwFlags & VIFFLAG_KEEPOTHER))
+        fnDeleteCopyElsewhere(szCurFile);
     return 0;
 }
 

@@ -25,6 +25,12 @@ struct FileOpsStruct {
                                LPOVERLAPPED lpOverlapped);
     BOOL(WINAPI *pfnCopyFile)(LPCSTR lpszExisting, LPCSTR lpszNew, BOOL bFailIfExists);
     /*
+     * Renames the open file hFile (opened with DELETE access) over
+     * lpszNewPath in the same folder, replacing a file there: FALSE with the
+     * last error set, ERROR_CALL_NOT_IMPLEMENTED where the system lacks it.
+     */
+    BOOL (*pfnRenameOpenFile)(HANDLE hFile, const char *lpszNewPath);
+    /*
      * Asks the running program whose executable is lpszFile to close (its first
      * enabled, unowned top-level window gets WM_CLOSE); TRUE when one was asked.
      */

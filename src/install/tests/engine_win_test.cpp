@@ -195,6 +195,15 @@ TEST_F(EngineTest, VersionRules)
     EXPECT_EQ("new data", fnRead(fnPath("dst\\data.txt")));
     EXPECT_EQ(nMoves + 1, g_fake.nMoves);
     EXPECT_EQ(0, fnCount("dst\\_VS*"));
+    /* where the open copy cannot be renamed it is renamed by name, still open */
+    g_fake.dwVerFindResult = 0xFFFF;
+    g_fake.bNoRenameOpen = TRUE;
+    ASSERT_TRUE(fnWrite(fnPath("dst\\data.txt"), std::string(70000, 'o')));
+    nMoves = g_fake.nMoves;
+    EXPECT_EQ((UINT)IFV_INSTALLED, fnRun("data.txt", INSTALL_NORMAL));
+    EXPECT_EQ("new data", fnRead(fnPath("dst\\data.txt")));
+    EXPECT_EQ(nMoves + 1, g_fake.nMoves);
+    EXPECT_EQ(0, fnCount("dst\\_VS*"));
 }
 
 TEST_F(EngineTest, BackupsUniqueNamesAndFailures)

@@ -83,13 +83,25 @@ static BOOL WINAPI fnCountMoveFileEx(LPCSTR lpszExisting, LPCSTR lpszNew, DWORD 
     return MoveFileExA(lpszExisting, lpszNew, dwFlags);
 }
 
+/* renames that replace a file, by name or through the open copy, are counted alike */
+static BOOL fnCountRenameOpen(HANDLE hFile, const char *lpszNewPath)
+{
+    if (g_fake.bNoRenameOpen) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    g_fake.nMoves++;
+    return g_fileOpsWin.pfnRenameOpenFile(hFile, lpszNewPath);
+}
+
 static BOOL fnNoHolder(const char *)
 {
     return FALSE;
 }
 
-const FileOpsStruct g_fakeOps = {fnFakeVerFindFile, fnCountMoveFileEx, GetDriveTypeA, fnFakeGetDiskFreeSpaceEx,
-                                 fnFakeCreateFile,  fnFakeWriteFile,   fnFakeCopyFile, fnNoHolder};
+const FileOpsStruct g_fakeOps = {fnFakeVerFindFile, fnCountMoveFileEx, GetDriveTypeA,     fnFakeGetDiskFreeSpaceEx,
+                                 fnFakeCreateFile,  fnFakeWriteFile,   fnFakeCopyFile,    fnCountRenameOpen,
+                                 fnNoHolder};
 
 void ScratchTest::SetUp()
 {

@@ -134,7 +134,8 @@ struct FakeOpsStruct {
     ULONGLONG qwFree = 0;            /* nonzero: the free space every drive reports */
     DWORD dwVerFindResult = 0xFFFF;  /* not 0xFFFF: VerFindFile's result, szCurDir from strCurDir */
     std::string strCurDir;
-    int nMoves = 0;
+    int nMoves = 0;                  /* files replaced by a rename, by name or through the open copy */
+    BOOL bNoRenameOpen = FALSE;      /* the open copy cannot be renamed, as before Vista */
 };
 extern FakeOpsStruct g_fake;
 
