@@ -386,7 +386,8 @@ namespace {
 /*
  * The expansion of fnExpandFile; with bAttrKnown the destination's
  * attributes are dwKnownAttr; a source the caller holds open (hOpenSrc) is
- * read through that handle, which stays the caller's to close.
+ * read through that handle, and a new empty destination it holds open
+ * (hOpenDst) is written through that one; both stay the caller's to close.
  */
 DWORD fnExpandInto(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
                    BOOL bKeepAttrib, BOOL bAttrKnown, DWORD dwKnownAttr, HANDLE hOpenSrc, HANDLE hOpenDst)
