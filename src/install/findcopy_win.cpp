@@ -8,11 +8,13 @@
  * A name the system does not find makes Wine read the whole folder for a
  * match without regard to case, once for each folder: on a System folder of
  * a thousand entries that is most of the cost of installing a small file.
- * Whenever a copy may exist, the system call itself answers. The listings
- * are read only once a run has asked for many names the system found
- * nowhere (a short run never pays for them), and only on a file system that
- * keeps a folder's last-write time when its entries change (NTFS, ReFS; FAT
- * does not).
+ * A copy in the application folder that nothing holds open is answered too:
+ * the system would open it four times to find it and test it for use.
+ * Whenever a copy may be elsewhere or in use, the system call itself
+ * answers. The listings are read only once a run has asked for many names
+ * the system found nowhere (a short run never pays for them), and only on a
+ * file system that keeps a folder's last-write time when its entries change
+ * (NTFS, ReFS; FAT does not).
  */
 #include "install/fileops.h"
 
@@ -150,25 +152,44 @@ BOOL fnFolderLacks(FolderNamesStruct *lpF, const char *lpszDir, const std::strin
     return !std::binary_search(lpF->aNames.begin(), lpF->aNames.end(), strUpper);
 }
 
-/* TRUE when no copy of the name can be found in the application, Windows or System folder. */
-BOOL fnFoundNowhere(const char *lpszFileName, const char *lpszAppDir)
+/* what the search can answer without the system */
+enum { QUICK_ASK, QUICK_NOWHERE, QUICK_APPDIR };
+
+/*
+ * QUICK_NOWHERE when no copy of the name can be in the application, Windows
+ * or System folder; QUICK_APPDIR when the copy in the application folder,
+ * where the system looks first, is one that nothing holds open (it opens
+ * alone for reading and writing), so the system would find it there and not
+ * in use; else QUICK_ASK.
+ */
+int fnQuickAnswer(const char *lpszFileName, const char *lpszAppDir)
 {
     std::string strUpper;
     if (!lpszFileName || strpbrk(lpszFileName, "\\/:*?\"<>|") || !fnUpperAscii(lpszFileName, &strUpper))
-        return FALSE;
+        return QUICK_ASK;
     char szPath[MAX_PATH];
     if (!fnJoinPath(szPath, sizeof(szPath), lpszAppDir, lpszFileName))
-        return FALSE;
-    if (GetFileAttributesA(szPath) != INVALID_FILE_ATTRIBUTES)
-        return FALSE;
+        return QUICK_ASK;
+    DWORD dwAttr = GetFileAttributesA(szPath);
+    if (dwAttr != INVALID_FILE_ATTRIBUTES) {
+        if (dwAttr & FILE_ATTRIBUTE_DIRECTORY)
+            return QUICK_ASK;
+        HANDLE h = CreateFileA(szPath, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (h == INVALID_HANDLE_VALUE)
+            return QUICK_ASK;
+        CloseHandle(h);
+        return QUICK_APPDIR;
+    }
     DWORD dwErr = GetLastError();
-    if (dwErr != ERROR_FILE_NOT_FOUND && dwErr != ERROR_PATH_NOT_FOUND)
-        return FALSE;
+    if ((dwErr != ERROR_FILE_NOT_FOUND && dwErr != ERROR_PATH_NOT_FOUND) || s_uMisses < C_MISSES_BEFORE_LISTING)
+        return QUICK_ASK;
     char szWin[MAX_PATH], szSys[MAX_PATH];
     UINT cchWin = GetWindowsDirectoryA(szWin, sizeof(szWin)), cchSys = GetSystemDirectoryA(szSys, sizeof(szSys));
     if (!cchWin || cchWin >= sizeof(szWin) || !cchSys || cchSys >= sizeof(szSys))
-        return FALSE;
-    return fnFolderLacks(&s_aFolders[0], szWin, strUpper) && fnFolderLacks(&s_aFolders[1], szSys, strUpper);
+        return QUICK_ASK;
+    return fnFolderLacks(&s_aFolders[0], szWin, strUpper) && fnFolderLacks(&s_aFolders[1], szSys, strUpper)
+               ? QUICK_NOWHERE
+               : QUICK_ASK;
 }
 
 }  // namespace
@@ -177,15 +198,21 @@ DWORD WINAPI fnVerFindFileQuick(DWORD uFlags, LPSTR lpszFileName, LPSTR lpszWinD
                                 LPSTR lpszCurDir, PUINT lpuCurDirLen, LPSTR lpszDestDir, PUINT lpuDestDirLen)
 {
     /* a private file with its folder and room for the answer */
-    BOOL bPrivate = uFlags == 0 && !lpszWinDir && lpszAppDir && lpszAppDir[0] && lpszCurDir && lpuCurDirLen &&
-                    *lpuCurDirLen >= 1 && lpszDestDir && lpuDestDirLen && *lpuDestDirLen > strlen(lpszAppDir);
-    if (bPrivate && s_uMisses >= C_MISSES_BEFORE_LISTING && fnFoundNowhere(lpszFileName, lpszAppDir)) {
-        /* the system's answer for a name it finds nowhere: no current copy, and the application folder suggested */
-        lpszCurDir[0] = '\0';
-        *lpuCurDirLen = 1;
+    size_t cchApp = lpszAppDir ? strlen(lpszAppDir) : 0;
+    BOOL bPrivate = uFlags == 0 && !lpszWinDir && cchApp && lpszCurDir && lpuCurDirLen && *lpuCurDirLen > cchApp &&
+                    lpszDestDir && lpuDestDirLen && *lpuDestDirLen > cchApp;
+    int nQuick = bPrivate ? fnQuickAnswer(lpszFileName, lpszAppDir) : QUICK_ASK;
+    if (nQuick != QUICK_ASK) {
+        /*
+         * the system's answers: for a name it finds nowhere, no current copy
+         * (VFF_CURNEDEST); for a copy in the application folder not in use,
+         * that folder (0); the application folder suggested in both
+         */
+        fnCopyBounded(lpszCurDir, *lpuCurDirLen, nQuick == QUICK_APPDIR ? lpszAppDir : "");
+        *lpuCurDirLen = (UINT)strlen(lpszCurDir) + 1;
         fnCopyBounded(lpszDestDir, *lpuDestDirLen, lpszAppDir);
-        *lpuDestDirLen = (UINT)strlen(lpszAppDir) + 1;
-        return VFF_CURNEDEST;
+        *lpuDestDirLen = (UINT)cchApp + 1;
+        return nQuick == QUICK_NOWHERE ? VFF_CURNEDEST : 0;
     }
     DWORD dwVFF = VerFindFileA(uFlags, lpszFileName, lpszWinDir, lpszAppDir, lpszCurDir, lpuCurDirLen, lpszDestDir,
                                lpuDestDirLen);

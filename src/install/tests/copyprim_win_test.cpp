@@ -270,7 +270,14 @@ TEST_F(CopyPrimTest, QuickCopySearchAnswersAsTheSystem)
     EXPECT_EQ("", fnSame("tgquick.dll"));
     ASSERT_TRUE(fnWrite(fnPath("tgquick.dll"), "app"));
     EXPECT_TRUE(fnIsDir(strApp, fnSame("TGQUICK.DLL")));
+    strApp += "\\";  /* the folder comes back as it was given */
+    EXPECT_EQ(strApp, fnSame("tgquick.dll"));
+    strApp.pop_back();
     DeleteFileA(fnPath("tgquick.dll").c_str());
+    /* a folder of that name is no copy */
+    ASSERT_TRUE(CreateDirectoryA(fnPath("tgquick.dll").c_str(), NULL));
+    EXPECT_EQ("", fnSame("tgquick.dll"));
+    RemoveDirectoryA(fnPath("tgquick.dll").c_str());
 
     /* added to the Windows folder after its listing was read */
     std::string strWinCopy = strWin + "\\tgquick.dll", strLong = strWin + "\\tg quick long name.dll";
