@@ -767,10 +767,12 @@ HANDLE fnCreateTempBeside(const char *lpszDir, const char *lpszPrefix, char *lps
     UINT uStart = (UINT)(GetTickCount() & 0xFFFF);
     for (UINT i = 0; i < 0x10000; i++) {
         UINT uUnique = (uStart + i) & 0xFFFF;
-        char szName[32];
-        if (!uUnique || !fnFormatBounded(szName, sizeof(szName), "%s%x.tmp", lpszPrefix, uUnique) ||
-            !fnJoinPath(lpszOut, CCH_PATH, lpszDir && *lpszDir ? lpszDir : "C:\\", szName))
+        if (!uUnique)
             continue;
+        char szName[32];
+        fnFormatBounded(szName, sizeof(szName), "%s%x.tmp", lpszPrefix, uUnique);
+        if (!fnJoinPath(lpszOut, CCH_PATH, lpszDir && *lpszDir ? lpszDir : "C:\\", szName))
+            break;
         HANDLE h = g_lpFileOps->pfnCreateFile(lpszOut, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                               NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
         if (h != INVALID_HANDLE_VALUE)

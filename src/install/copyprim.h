@@ -25,6 +25,9 @@
 DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir, const char *lpszDstName,
                    BOOL bKeepAttrib);
 
+/* not a VerInstallFile bit: fnExpandFileKnown found a file where none was known */
+#define VIF_EXPAND_EXISTS 0x80000000UL
+
 /*
  * fnExpandFile for a caller that has just read the destination's attributes
  * (INVALID_FILE_ATTRIBUTES: there is none) or made it as an empty temporary
@@ -37,9 +40,6 @@ DWORD fnExpandFile(const char *lpszSrcDir, const char *lpszSrcName, const char *
  * writing (hDst, else INVALID_HANDLE_VALUE) is written and dated through that
  * handle and left open; after a failure the caller deletes it.
  */
-/* not a VerInstallFile bit: fnExpandFileKnown found a file where none was known */
-#define VIF_EXPAND_EXISTS 0x80000000UL
-
 DWORD fnExpandFileKnown(const char *lpszSrcDir, const char *lpszSrcName, const char *lpszDstDir,
                         const char *lpszDstName, BOOL bKeepAttrib, DWORD dwDstAttr, HANDLE hSrc, HANDLE hDst);
 

@@ -134,7 +134,7 @@ struct FakeOpsStruct {
     ULONGLONG qwFree = 0;            /* nonzero: the free space every drive reports */
     DWORD dwVerFindResult = 0xFFFF;  /* not 0xFFFF: VerFindFile's result, szCurDir from strCurDir */
     std::string strCurDir;
-    int nMoves = 0;                  /* files replaced by a rename, by name or through the open copy */
+    int nMoves = 0;                  /* MoveFileEx calls and renames through an open copy */
     BOOL bNoRenameOpen = FALSE;      /* the open copy cannot be renamed, as before Vista */
 };
 extern FakeOpsStruct g_fake;
